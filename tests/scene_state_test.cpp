@@ -1,0 +1,83 @@
+#include "app/scene_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "test_support.h"
+
+TEST(SceneState, StartValues) {
+    const SceneState s = startScene();
+    EXPECT_FALSE(s.spinning);
+    EXPECT_EQ(s.rotationX, 180.0f);
+    EXPECT_EQ(s.rotationY, 0.0f);
+    EXPECT_EQ(s.spinSpeedX, 1.0f);
+    EXPECT_EQ(s.spinSpeedY, 1.0f);
+    EXPECT_EQ(s.turns, 24);
+    EXPECT_EQ(s.steps, 1600);
+    EXPECT_EQ(s.radius, 5.0f);
+    EXPECT_EQ(colorOf(s), (Rgb{255, 0, 0}));
+    EXPECT_TRUE(s.redRising);
+    EXPECT_FALSE(s.greenRising);
+    EXPECT_FALSE(s.blueRising);
+    EXPECT_EQ(s.halfWidth, 0.0f);
+    EXPECT_EQ(s.halfHeight, 0.0f);
+}
+
+TEST(SceneState, ViewExtentsFollowTheWindowShape) {
+    struct Case {
+        int width, height;
+        float halfWidth, halfHeight;
+    };
+    const Case cases[] = {
+        {400, 200, 200.0f, 100.0f},
+        {200, 400, 100.0f, 200.0f},
+        {300, 300, 100.0f, 100.0f},  // square: the landscape branch
+        {1280, 720, float(100.0 * double(float(1280.0 / 720.0))), 100.0f},
+        {720, 1280, 100.0f, float(100.0 / double(float(720.0 / 1280.0)))},
+        {640, 0, 64000.0f, 100.0f},  // height 0 is taken as 1
+        {2147483647, 1, float(100.0 * double(float(2147483647.0))), 100.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+        SceneState s{};
+        EXPECT_TRUE(updateViewExtents(s, c.width, c.height));
+        EXPECT_EQ(s.halfWidth, c.halfWidth);
+        EXPECT_EQ(s.halfHeight, c.halfHeight);
+    }
+}
+
+// A zero width would give an infinite extent: the previous projection stays.
+TEST(SceneState, DegenerateWindowKeepsThePreviousExtents) {
+    SceneState s{};
+    ASSERT_TRUE(updateViewExtents(s, 400, 200));
+    for (const auto& size : {std::pair{0, 480}, std::pair{0, 0}, std::pair{-5, 10},
+                             std::pair{10, -5}}) {
+        EXPECT_FALSE(updateViewExtents(s, size.first, size.second));
+        EXPECT_EQ(s.halfWidth, 200.0f);
+        EXPECT_EQ(s.halfHeight, 100.0f);
+    }
+}
+
+TEST(SceneState, TickTurnsOnlyWhileSpinning) {
+    SceneState s = startScene();
+    for (int i = 0; i < 10; ++i) tickScene(s);
+    EXPECT_EQ(s.rotationX, 180.0f);
+    EXPECT_EQ(s.rotationY, 0.0f);
+
+    s.spinning = true;
+    for (int i = 0; i < 10; ++i) tickScene(s);
+    EXPECT_EQ(s.rotationX, 190.0f);
+    EXPECT_EQ(s.rotationY, 10.0f);
+    for (int i = 0; i < 200; ++i) tickScene(s);
+    EXPECT_EQ(s.rotationX, 390.0f);  // never wrapped to 0..360
+
+    // Single-precision sums: 0.1 added in float, not in double.
+    s.spinSpeedY = 0.1f;
+    s.rotationY = 0.0f;
+    tickScene(s);
+    tickScene(s);
+    tickScene(s);
+    EXPECT_EQ(s.rotationY, float(double(float(double(0.1f) + double(0.1f))) + double(0.1f)));
+}

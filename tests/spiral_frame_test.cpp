@@ -1,0 +1,195 @@
+#include "render/spiral_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "app/keyboard_controls.h"
+#include "test_support.h"
+
+namespace {
+
+SceneState sceneWith(std::int32_t turns, std::int32_t steps) {
+    SceneState s = startScene();
+    s.turns = turns;
+    s.steps = steps;
+    return s;
+}
+
+// One whole frame's effect on the scene and what it draws.
+std::int64_t runFrame(SceneState& s, CaptureSink& sink) {
+    const std::int64_t runs = buildSlices(s, sink);
+    catchUpColors(s);
+    return runs;
+}
+
+struct CountingSink {
+    std::int64_t count = 0;
+    void slice(std::uint8_t, std::uint8_t, std::uint8_t, float, float, float, float, float,
+               float) {
+        ++count;
+    }
+};
+
+int positionOf(const SceneState& s) { return wheelPosition(s.red, s.green, s.blue); }
+
+// Wheel positions the next frame starts further back than this one.
+int driftOf(std::int32_t turns, std::int32_t steps) {
+    SceneState s = sceneWith(turns, steps);
+    CaptureSink sink;
+    const int before = positionOf(s);
+    runFrame(s, sink);
+    return ((before - positionOf(s)) % wheelLength + wheelLength) % wheelLength;
+}
+
+std::uint32_t bitsOf(float f) {
+    std::uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
+}
+
+// The ribbon worked out a second way, as plainly as it can be written: four
+// trigonometric calls a slice, every rounding to float spelt out.
+std::vector<Slice> plainRibbon(std::int32_t turns, std::int32_t steps) {
+    const double twoPi = 6.2831854820251465;  // 2 pi in single precision
+    const double limit = turns * twoPi;
+    const double step = limit / steps;
+    const double drop = (turns * 25.0) / steps;
+    float z = 50.0f, radius = 5.0f, angle = 0.0f;
+    std::vector<Slice> out;
+    do {
+        Slice sl{};
+        sl.x1 = float(double(float(std::sin(double(angle)))) * double(radius));
+        sl.y1 = float(double(float(std::cos(double(angle)))) * double(radius));
+        radius = float(double(radius) + 0.07000000029802322);
+        const float angle2 = float(double(angle) + step);
+        sl.x2 = float(double(float(std::sin(double(angle2)))) * double(radius));
+        sl.y2 = float(double(float(std::cos(double(angle2)))) * double(radius));
+        radius = float(double(radius) + 0.07000000029802322);
+        sl.z = z;
+        sl.z2 = float(double(z) - drop);
+        z = sl.z2;
+        angle = float(double(angle) + step);
+        out.push_back(sl);
+    } while (double(angle) <= limit);
+    return out;
+}
+
+}  // namespace
+
+TEST(SpiralFrame, RunsAndColourDriftForKnownSettings) {
+    struct Case {
+        std::int32_t turns, steps;
+        std::int64_t runs;
+        int drift;
+    };
+    const Case cases[] = {
+        {24, 1600, 1601, 6},     // start-up: one run more than steps
+        {23, 1600 - 66, 1534, 4},  // after one "d": exactly steps runs
+        {2, 3, 4, 6},
+        {2, 2, 3, 6},  // 2 x steps - 4 is zero: the wheel stays where the slices left it
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.turns << " turns, " << c.steps << " steps");
+        SceneState s = sceneWith(c.turns, c.steps);
+        CaptureSink sink;
+        EXPECT_EQ(runFrame(s, sink), c.runs);
+        EXPECT_EQ(sink.slices.size(), std::size_t(c.runs));
+        if (c.steps == 2) {
+            EXPECT_EQ(positionOf(s), (wheelLength - 2 * c.runs) % wheelLength);
+        }
+        EXPECT_EQ(driftOf(c.turns, c.steps), c.drift);
+    }
+}
+
+TEST(SpiralFrame, ColoursStartTwoBehindAndCrawlBack) {
+    SceneState s = startScene();
+    CaptureSink first, second;
+    runFrame(s, first);
+    EXPECT_EQ(first.slices.front().color, (Rgb{255, 0, 2}));
+    EXPECT_EQ(first.slices[1].color, (Rgb{255, 0, 4}));
+    EXPECT_EQ(colorOf(s), (Rgb{255, 0, 6}));
+    runFrame(s, second);
+    EXPECT_EQ(second.slices.front().color, (Rgb{255, 0, 8}));
+    EXPECT_EQ(colorOf(s), (Rgb{255, 0, 12}));
+    // The catch-up step leaves the backward flags of the last slice behind it
+    // replaced by the forward ones.
+    EXPECT_TRUE(s.redRising);
+    EXPECT_FALSE(s.greenRising);
+    EXPECT_FALSE(s.blueRising);
+}
+
+// Every vertex of whole frames, bit for bit, against the plain calculation.
+TEST(SpiralFrame, VerticesMatchThePlainCalculationBitForBit) {
+    const std::int32_t settings[][2] = {{24, 1600}, {23, 1534}, {25, 1666}, {2, 3},
+                                        {2, 2}, {7, 333}, {60, 100000}};
+    for (const auto& set : settings) {
+        SCOPED_TRACE(testing::Message() << set[0] << " turns, " << set[1] << " steps");
+        SceneState s = sceneWith(set[0], set[1]);
+        CaptureSink sink;
+        buildSlices(s, sink);
+        const std::vector<Slice> plain = plainRibbon(set[0], set[1]);
+        ASSERT_EQ(sink.slices.size(), plain.size());
+        for (std::size_t i = 0; i < plain.size(); ++i) {
+            const Slice &a = sink.slices[i], &b = plain[i];
+            ASSERT_EQ(bitsOf(a.x1), bitsOf(b.x1)) << "slice " << i;
+            ASSERT_EQ(bitsOf(a.y1), bitsOf(b.y1)) << "slice " << i;
+            ASSERT_EQ(bitsOf(a.x2), bitsOf(b.x2)) << "slice " << i;
+            ASSERT_EQ(bitsOf(a.y2), bitsOf(b.y2)) << "slice " << i;
+            ASSERT_EQ(bitsOf(a.z), bitsOf(b.z)) << "slice " << i;
+            ASSERT_EQ(bitsOf(a.z2), bitsOf(b.z2)) << "slice " << i;
+        }
+    }
+}
+
+// A few vertices worked out by hand from the start-up settings.
+TEST(SpiralFrame, StartUpRibbonShape) {
+    SceneState s = startScene();
+    CaptureSink sink;
+    buildSlices(s, sink);
+    const Slice& first = sink.slices.front();
+    EXPECT_EQ(first.x1, 0.0f);  // the spiral starts on the positive Y axis
+    EXPECT_EQ(first.y1, 5.0f);
+    EXPECT_EQ(first.z, 50.0f);
+    EXPECT_EQ(first.z2, 49.625f);  // 24 x 25 / 1600 lower
+    EXPECT_GT(first.x2, 0.0f);     // and runs clockwise seen from +z
+    EXPECT_EQ(bitsOf(first.x2), bitsOf(float(double(float(std::sin(double(float(24 * 6.2831854820251465 / 1600))))) *
+                                             double(5.07f))));
+    // The outer edge ends near 5 + 0.14 x 1601 and the ribbon near z = -550.
+    EXPECT_NEAR(s.radius, 5 + 0.14 * 1601, 0.05);
+    EXPECT_NEAR(sink.slices.back().z2, 50 - 24 * 25 - 0.375, 0.01);
+}
+
+// No state the scene can hold makes a frame run for ever.
+TEST(SpiralFrame, EveryFrameFinishes) {
+    const std::int32_t states[][2] = {
+        {0, 1600},             // no turns: the angle never passes the limit
+        {2, 0},                // no slices
+        {2, -5},               // negative slices: the angle runs backwards
+        {-3, 100},             // negative turns skip the loop
+        {1, 1},
+        {2, 20000000},         // too fine for a float angle to advance
+        {2147483647, 3},
+        {2147483647, maxSteps},
+    };
+    for (const auto& st : states) {
+        SCOPED_TRACE(testing::Message() << st[0] << " turns, " << st[1] << " steps");
+        SceneState s = sceneWith(st[0], st[1]);
+        CountingSink sink;
+        const std::int64_t runs = buildSlices(s, sink);
+        catchUpColors(s);
+        EXPECT_EQ(runs, sink.count);
+        EXPECT_LE(runs, maxSliceRuns(st[1]));
+        EXPECT_GE(positionOf(s), 0);  // the colour is still on the wheel
+    }
+    // At the bound on slices the float angle still advances by about the
+    // step: the count of runs strays by about a percent, far from the cap.
+    for (const std::int32_t turns : {2, 24, 1000}) {
+        SceneState s = sceneWith(turns, maxSteps);
+        CountingSink sink;
+        const std::int64_t runs = buildSlices(s, sink);
+        EXPECT_NEAR(double(runs), double(maxSteps), 0.02 * maxSteps) << turns << " turns";
+    }
+}
