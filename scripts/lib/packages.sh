@@ -1,0 +1,23 @@
+# Installs the Debian packages named, if any are missing: one apt-get update,
+# then one apt-get install. Sourced by the scripts in scripts/.
+need_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}" >&2
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# What building the program takes.
+BUILD_PACKAGES=(g++ cmake make libglut-dev libgl-dev libgl1-mesa-dri)
+# What the real-window runs take: a private X server, a window manager, keys
+# and captures.
+X_PACKAGES=(xvfb openbox wmctrl xdotool x11-utils x11-apps imagemagick python3)
