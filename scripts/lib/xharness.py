@@ -86,8 +86,11 @@ class XSession:
     def start_program(self, timeout=15):
         self.out_path = os.path.join(self.dir, "stdout")
         self.err_path = os.path.join(self.dir, "stderr")
+        env = dict(self.env)
+        if os.environ.get("TAVRINDOLE_PRELOAD"):  # for the program alone, never the tools
+            env["LD_PRELOAD"] = os.environ["TAVRINDOLE_PRELOAD"]
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
-            self.app = subprocess.Popen([self.program] + self.args, env=self.env,
+            self.app = subprocess.Popen([self.program] + self.args, env=env,
                                         stdin=subprocess.DEVNULL, stdout=out, stderr=err)
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
