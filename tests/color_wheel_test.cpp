@@ -58,24 +58,24 @@ TEST(ColorWheel, EachRuleMovesOneChannelAndSetsItsFlags) {
         Flags flags;
     };
     const Case cases[] = {
-        {{255, 0, 0}, true, {255, 1, 0}, {true, true, false}},      // F1 at red
-        {{255, 100, 0}, true, {255, 101, 0}, {true, true, false}},  // F1
-        {{255, 255, 0}, true, {254, 255, 0}, {false, true, false}}, // F2 at yellow
-        {{100, 255, 0}, true, {99, 255, 0}, {false, true, false}},  // F2
-        {{0, 255, 0}, true, {0, 255, 1}, {false, true, true}},      // F3 at green
-        {{0, 255, 255}, true, {0, 254, 255}, {false, false, true}}, // F4 at cyan
-        {{0, 100, 255}, true, {0, 99, 255}, {false, false, true}},  // F4
-        {{0, 0, 255}, true, {1, 0, 255}, {true, false, true}},      // F5 at blue
-        {{255, 0, 255}, true, {255, 0, 254}, {true, false, false}}, // F6 at magenta
-        {{255, 0, 1}, true, {255, 0, 0}, {true, false, false}},     // F6 back to red
-        {{255, 0, 0}, false, {255, 0, 1}, {true, false, true}},     // B3 at red
-        {{255, 255, 0}, false, {255, 254, 0}, {true, false, false}},// B1 at yellow
-        {{255, 1, 0}, false, {255, 0, 0}, {true, false, false}},    // B1
-        {{0, 255, 0}, false, {1, 255, 0}, {true, true, false}},     // B6 at green
-        {{0, 255, 255}, false, {0, 255, 254}, {false, true, false}},// B5 at cyan
-        {{0, 0, 255}, false, {0, 1, 255}, {false, true, true}},     // B4 at blue
-        {{255, 0, 255}, false, {254, 0, 255}, {false, false, true}},// B2 at magenta
-        {{100, 0, 255}, false, {99, 0, 255}, {false, false, true}}, // B2
+        {{255, 0, 0}, true, {255, 1, 0}, {true, true, false}},        // F1 at red
+        {{255, 100, 0}, true, {255, 101, 0}, {true, true, false}},    // F1
+        {{255, 255, 0}, true, {254, 255, 0}, {false, true, false}},   // F2 at yellow
+        {{100, 255, 0}, true, {99, 255, 0}, {false, true, false}},    // F2
+        {{0, 255, 0}, true, {0, 255, 1}, {false, true, true}},        // F3 at green
+        {{0, 255, 255}, true, {0, 254, 255}, {false, false, true}},   // F4 at cyan
+        {{0, 100, 255}, true, {0, 99, 255}, {false, false, true}},    // F4
+        {{0, 0, 255}, true, {1, 0, 255}, {true, false, true}},        // F5 at blue
+        {{255, 0, 255}, true, {255, 0, 254}, {true, false, false}},   // F6 at magenta
+        {{255, 0, 1}, true, {255, 0, 0}, {true, false, false}},       // F6 back to red
+        {{255, 0, 0}, false, {255, 0, 1}, {true, false, true}},       // B3 at red
+        {{255, 255, 0}, false, {255, 254, 0}, {true, false, false}},  // B1 at yellow
+        {{255, 1, 0}, false, {255, 0, 0}, {true, false, false}},      // B1
+        {{0, 255, 0}, false, {1, 255, 0}, {true, true, false}},       // B6 at green
+        {{0, 255, 255}, false, {0, 255, 254}, {false, true, false}},  // B5 at cyan
+        {{0, 0, 255}, false, {0, 1, 255}, {false, true, true}},       // B4 at blue
+        {{255, 0, 255}, false, {254, 0, 255}, {false, false, true}},  // B2 at magenta
+        {{100, 0, 255}, false, {99, 0, 255}, {false, false, true}},   // B2
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.from.r) << "," << int(c.from.g) << ","
@@ -89,8 +89,8 @@ TEST(ColorWheel, EachRuleMovesOneChannelAndSetsItsFlags) {
 
 TEST(ColorWheel, WalksTheSixLegsAndCloses) {
     const std::vector<Rgb> colors = wheelColors();
-    const Rgb corners[] = {{255, 0, 0}, {255, 255, 0}, {0, 255, 0},
-                           {0, 255, 255}, {0, 0, 255}, {255, 0, 255}};
+    const Rgb corners[] = {{255, 0, 0},   {255, 255, 0}, {0, 255, 0},
+                           {0, 255, 255}, {0, 0, 255},   {255, 0, 255}};
     for (int leg = 0; leg < 6; ++leg) EXPECT_EQ(colors[leg * 255], corners[leg]) << leg;
 
     std::set<int> distinct;
@@ -136,8 +136,8 @@ TEST(ColorWheel, AdvanceEqualsSingleStepsFromEveryPoint) {
                 SceneState stepped = at(c, f), jumped = at(c, f);
                 for (std::int64_t k = 0; k < n; ++k) stepColor(stepped, sign > 0);
                 advanceColor(jumped, sign * n);
-                SCOPED_TRACE(testing::Message() << "from " << wheelPosition(c.r, c.g, c.b)
-                                                << " count " << sign * n);
+                SCOPED_TRACE(testing::Message()
+                             << "from " << wheelPosition(c.r, c.g, c.b) << " count " << sign * n);
                 expectSame(jumped, stepped);
                 advanceColor(jumped, -sign * n);
                 EXPECT_EQ(colorOf(jumped), c);

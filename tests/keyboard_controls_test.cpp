@@ -9,9 +9,8 @@
 namespace {
 
 constexpr int escape = 27;
-constexpr int functionKey1 = 1;       // GLUT_KEY_F1
-constexpr int shiftAlone = 0x0070;    // GLUT_KEY_SHIFT_L, reported by freeglut
-
+constexpr int functionKey1 = 1;     // GLUT_KEY_F1
+constexpr int shiftAlone = 0x0070;  // GLUT_KEY_SHIFT_L, reported by freeglut
 
 SceneState with(std::int32_t turns, std::int32_t steps, bool spinning = false) {
     SceneState s = startScene();
@@ -138,7 +137,6 @@ TEST(KeyboardControls, SlicesStopAtTheBound) {
     EXPECT_EQ(t.steps, 3);
     applyKey(t, 'd');
     EXPECT_EQ(t.turns, 2147483646);
-
 }
 
 TEST(KeyboardControls, LongSequencesKeepTheInvariants) {

@@ -52,8 +52,8 @@ TEST(SceneState, ViewExtentsFollowTheWindowShape) {
 TEST(SceneState, DegenerateWindowKeepsThePreviousExtents) {
     SceneState s{};
     ASSERT_TRUE(updateViewExtents(s, 400, 200));
-    for (const auto& size : {std::pair{0, 480}, std::pair{0, 0}, std::pair{-5, 10},
-                             std::pair{10, -5}}) {
+    for (const auto& size :
+         {std::pair{0, 480}, std::pair{0, 0}, std::pair{-5, 10}, std::pair{10, -5}}) {
         EXPECT_FALSE(updateViewExtents(s, size.first, size.second));
         EXPECT_EQ(s.halfWidth, 200.0f);
         EXPECT_EQ(s.halfHeight, 100.0f);

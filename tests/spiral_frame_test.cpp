@@ -27,8 +27,7 @@ std::int64_t runFrame(SceneState& s, CaptureSink& sink) {
 
 struct CountingSink {
     std::int64_t count = 0;
-    void slice(std::uint8_t, std::uint8_t, std::uint8_t, float, float, float, float, float,
-               float) {
+    void slice(std::uint8_t, std::uint8_t, std::uint8_t, float, float, float, float, float, float) {
         ++count;
     }
 };
@@ -86,7 +85,7 @@ TEST(SpiralFrame, RunsAndColourDriftForKnownSettings) {
         int drift;
     };
     const Case cases[] = {
-        {24, 1600, 1601, 6},     // start-up: one run more than steps
+        {24, 1600, 1601, 6},       // start-up: one run more than steps
         {23, 1600 - 66, 1534, 4},  // after one "d": exactly steps runs
         {2, 3, 4, 6},
         {2, 2, 3, 6},  // 2 x steps - 4 is zero: the wheel stays where the slices left it
@@ -123,8 +122,8 @@ TEST(SpiralFrame, ColoursStartTwoBehindAndCrawlBack) {
 
 // Every vertex of whole frames, bit for bit, against the plain calculation.
 TEST(SpiralFrame, VerticesMatchThePlainCalculationBitForBit) {
-    const std::int32_t settings[][2] = {{24, 1600}, {23, 1534}, {25, 1666}, {2, 3},
-                                        {2, 2}, {7, 333}, {60, 100000}};
+    const std::int32_t settings[][2] = {{24, 1600}, {23, 1534}, {25, 1666},  {2, 3},
+                                        {2, 2},     {7, 333},   {60, 100000}};
     for (const auto& set : settings) {
         SCOPED_TRACE(testing::Message() << set[0] << " turns, " << set[1] << " steps");
         SceneState s = sceneWith(set[0], set[1]);
@@ -155,8 +154,9 @@ TEST(SpiralFrame, StartUpRibbonShape) {
     EXPECT_EQ(first.z, 50.0f);
     EXPECT_EQ(first.z2, 49.625f);  // 24 x 25 / 1600 lower
     EXPECT_GT(first.x2, 0.0f);     // and runs clockwise seen from +z
-    EXPECT_EQ(bitsOf(first.x2), bitsOf(float(double(float(std::sin(double(float(24 * 6.2831854820251465 / 1600))))) *
-                                             double(5.07f))));
+    EXPECT_EQ(bitsOf(first.x2),
+              bitsOf(float(double(float(std::sin(double(float(24 * 6.2831854820251465 / 1600))))) *
+                           double(5.07f))));
     // The outer edge ends near 5 + 0.14 x 1601 and the ribbon near z = -550.
     EXPECT_NEAR(s.radius, 5 + 0.14 * 1601, 0.05);
     EXPECT_NEAR(sink.slices.back().z2, 50 - 24 * 25 - 0.375, 0.01);
@@ -165,14 +165,12 @@ TEST(SpiralFrame, StartUpRibbonShape) {
 // No state the scene can hold makes a frame run for ever.
 TEST(SpiralFrame, EveryFrameFinishes) {
     const std::int32_t states[][2] = {
-        {0, 1600},             // no turns: the angle never passes the limit
-        {2, 0},                // no slices
-        {2, -5},               // negative slices: the angle runs backwards
-        {-3, 100},             // negative turns skip the loop
-        {1, 1},
-        {2, 20000000},         // too fine for a float angle to advance
-        {2147483647, 3},
-        {2147483647, maxSteps},
+        {0, 1600},                       // no turns: the angle never passes the limit
+        {2, 0},                          // no slices
+        {2, -5},                         // negative slices: the angle runs backwards
+        {-3, 100},                       // negative turns skip the loop
+        {1, 1},          {2, 20000000},  // too fine for a float angle to advance
+        {2147483647, 3}, {2147483647, maxSteps},
     };
     for (const auto& st : states) {
         SCOPED_TRACE(testing::Message() << st[0] << " turns, " << st[1] << " steps");

@@ -37,23 +37,30 @@ void applySpecialKey(SceneState& s, int key) {
     const bool spin = s.spinning;
     switch (key) {
     case arrowLeft:
-        if (spin) s.spinSpeedY = plus(s.spinSpeedY, -speedChange);
-        else s.rotationY = plus(s.rotationY, -static_cast<double>(s.spinSpeedY));
+        if (spin)
+            s.spinSpeedY = plus(s.spinSpeedY, -speedChange);
+        else
+            s.rotationY = plus(s.rotationY, -static_cast<double>(s.spinSpeedY));
         break;
     case arrowRight:
-        if (spin) s.spinSpeedY = plus(s.spinSpeedY, speedChange);
-        else s.rotationY = plus(s.rotationY, s.spinSpeedY);
+        if (spin)
+            s.spinSpeedY = plus(s.spinSpeedY, speedChange);
+        else
+            s.rotationY = plus(s.rotationY, s.spinSpeedY);
         break;
     case arrowUp:
-        if (spin) s.spinSpeedX = plus(s.spinSpeedX, -speedChange);
-        else s.rotationX = plus(s.rotationX, -static_cast<double>(s.spinSpeedX));
+        if (spin)
+            s.spinSpeedX = plus(s.spinSpeedX, -speedChange);
+        else
+            s.rotationX = plus(s.rotationX, -static_cast<double>(s.spinSpeedX));
         break;
     case arrowDown:
-        if (spin) s.spinSpeedX = plus(s.spinSpeedX, speedChange);
-        else s.rotationX = plus(s.rotationX, s.spinSpeedX);
+        if (spin)
+            s.spinSpeedX = plus(s.spinSpeedX, speedChange);
+        else
+            s.rotationX = plus(s.rotationX, s.spinSpeedX);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

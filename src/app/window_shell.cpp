@@ -22,7 +22,8 @@ void reshapeView(int width, int height) {
     // Near 1000 and far -1000: depth grows with eye-space z, so the nearer of
     // two fragments is the one with the smaller z. With the scene's start-up
     // half turn about X this decides which side of the ribbon shows.
-    glOrtho(-scene.halfWidth, scene.halfWidth, -scene.halfHeight, scene.halfHeight, 1000.0, -1000.0);
+    glOrtho(-scene.halfWidth, scene.halfWidth, -scene.halfHeight, scene.halfHeight, 1000.0,
+            -1000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }

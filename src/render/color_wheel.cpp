@@ -10,8 +10,8 @@ struct Flags {
 // green down, red up, blue down). Backward along leg k the channels point as
 // they do forward along the leg before it.
 constexpr Flags forwardLegFlags[6] = {
-    {true, true, false}, {false, true, false}, {false, true, true},
-    {false, false, true}, {true, false, true}, {true, false, false},
+    {true, true, false},  {false, true, false}, {false, true, true},
+    {false, false, true}, {true, false, true},  {true, false, false},
 };
 
 void setFlags(SceneState& s, Flags f) {
@@ -44,31 +44,43 @@ int legOf(int position) { return position / wheelLegLength; }
 }  // namespace
 
 int wheelPosition(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    if (r == 255 && b == 0) return g;                      // red .. yellow
-    if (g == 255 && b == 0) return 2 * 255 - r;            // .. green
-    if (r == 0 && g == 255) return 2 * 255 + b;            // .. cyan
-    if (r == 0 && b == 255) return 4 * 255 - g;            // .. blue
-    if (g == 0 && b == 255) return 4 * 255 + r;            // .. magenta
-    if (r == 255 && g == 0) return wheelLength - b;        // .. back to red
+    if (r == 255 && b == 0) return g;                // red .. yellow
+    if (g == 255 && b == 0) return 2 * 255 - r;      // .. green
+    if (r == 0 && g == 255) return 2 * 255 + b;      // .. cyan
+    if (r == 0 && b == 255) return 4 * 255 - g;      // .. blue
+    if (g == 0 && b == 255) return 4 * 255 + r;      // .. magenta
+    if (r == 255 && g == 0) return wheelLength - b;  // .. back to red
     return -1;
 }
 
 void stepColor(SceneState& s, bool forward) {
     const std::uint8_t r = s.red, g = s.green, b = s.blue;
     if (forward) {
-        if (r == 255 && g < 255 && b == 0) setFlags(s, {true, true, false});
-        else if (r > 0 && g == 255 && b == 0) setFlags(s, {false, true, false});
-        else if (r == 0 && g == 255 && b < 255) setFlags(s, {false, true, true});
-        else if (r == 0 && g > 0 && b == 255) setFlags(s, {false, false, true});
-        else if (r < 255 && g == 0 && b == 255) setFlags(s, {true, false, true});
-        else if (r == 255 && g == 0 && b > 0) setFlags(s, {true, false, false});
+        if (r == 255 && g < 255 && b == 0)
+            setFlags(s, {true, true, false});
+        else if (r > 0 && g == 255 && b == 0)
+            setFlags(s, {false, true, false});
+        else if (r == 0 && g == 255 && b < 255)
+            setFlags(s, {false, true, true});
+        else if (r == 0 && g > 0 && b == 255)
+            setFlags(s, {false, false, true});
+        else if (r < 255 && g == 0 && b == 255)
+            setFlags(s, {true, false, true});
+        else if (r == 255 && g == 0 && b > 0)
+            setFlags(s, {true, false, false});
     } else {
-        if (r == 255 && g > 0 && b == 0) setFlags(s, {true, false, false});
-        else if (r > 0 && g == 0 && b == 255) setFlags(s, {false, false, true});
-        else if (r == 255 && g == 0 && b < 255) setFlags(s, {true, false, true});
-        else if (r == 0 && g < 255 && b == 255) setFlags(s, {false, true, true});
-        else if (r == 0 && g == 255 && b > 0) setFlags(s, {false, true, false});
-        else if (r < 255 && g == 255 && b == 0) setFlags(s, {true, true, false});
+        if (r == 255 && g > 0 && b == 0)
+            setFlags(s, {true, false, false});
+        else if (r > 0 && g == 0 && b == 255)
+            setFlags(s, {false, false, true});
+        else if (r == 255 && g == 0 && b < 255)
+            setFlags(s, {true, false, true});
+        else if (r == 0 && g < 255 && b == 255)
+            setFlags(s, {false, true, true});
+        else if (r == 0 && g == 255 && b > 0)
+            setFlags(s, {false, true, false});
+        else if (r < 255 && g == 255 && b == 0)
+            setFlags(s, {true, true, false});
     }
     moveChannel(s.red, s.redRising);
     moveChannel(s.green, s.greenRising);
@@ -78,8 +90,8 @@ void stepColor(SceneState& s, bool forward) {
 void advanceColor(SceneState& s, std::int64_t count) {
     if (count == 0) return;
     const bool forward = count > 0;
-    std::uint64_t left = forward ? static_cast<std::uint64_t>(count)
-                                 : 0 - static_cast<std::uint64_t>(count);
+    std::uint64_t left =
+        forward ? static_cast<std::uint64_t>(count) : 0 - static_cast<std::uint64_t>(count);
 
     // Off the wheel no rule sets the flags, so every channel runs to one end
     // within 255 steps; by then the colour has joined the wheel or stays put.

@@ -13,8 +13,7 @@ namespace {
 
 struct CountingSink {
     std::int64_t count = 0;
-    void slice(std::uint8_t, std::uint8_t, std::uint8_t, float, float, float, float, float,
-               float) {
+    void slice(std::uint8_t, std::uint8_t, std::uint8_t, float, float, float, float, float, float) {
         ++count;
     }
 };
@@ -53,17 +52,13 @@ void replayEvents(const std::uint8_t* data, std::size_t size) {
             applyKey(s, key);
             break;
         }
-        case 1:
-            applySpecialKey(s, take(p, end, 4));
-            break;
+        case 1: applySpecialKey(s, take(p, end, 4)); break;
         case 2: {
             const std::int32_t width = take(p, end, 4), height = take(p, end, 4);
             if (updateViewExtents(s, width, height)) resized = true;
             break;
         }
-        case 3:
-            tickScene(s);
-            break;
+        case 3: tickScene(s); break;
         default: {
             CountingSink sink;
             const std::int64_t runs = buildSlices(s, sink);
@@ -79,8 +74,8 @@ void replayEvents(const std::uint8_t* data, std::size_t size) {
         require(s.steps > 2 || lastKeyShrankAtTwo, "steps of 2 only right after d at 2 turns");
         require(wheelPosition(s.red, s.green, s.blue) >= 0, "the colour stays on the wheel");
         if (resized) {
-            require(std::isfinite(s.halfWidth) && s.halfWidth > 0 &&
-                        std::isfinite(s.halfHeight) && s.halfHeight > 0,
+            require(std::isfinite(s.halfWidth) && s.halfWidth > 0 && std::isfinite(s.halfHeight) &&
+                        s.halfHeight > 0,
                     "projection extents finite and positive");
         }
     }
