@@ -24,3 +24,21 @@ void advanceColor(SceneState& s, std::int64_t count);
 // Where a colour sits on the wheel, 0 for red counting forward, or -1 for a
 // colour off the wheel.
 int wheelPosition(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+
+struct WheelColor {
+    std::uint8_t red, green, blue;
+};
+
+// The colour at a position of the wheel, 0 <= position < wheelLength.
+inline WheelColor wheelColor(int position) {
+    const auto along = static_cast<std::uint8_t>(position % wheelLegLength);
+    const auto back = static_cast<std::uint8_t>(255 - along);
+    switch (position / wheelLegLength) {
+    case 0: return {255, along, 0};
+    case 1: return {back, 255, 0};
+    case 2: return {0, 255, along};
+    case 3: return {0, back, 255};
+    case 4: return {along, 0, 255};
+    default: return {255, 0, back};
+    }
+}

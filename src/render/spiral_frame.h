@@ -6,6 +6,7 @@
 
 #include "app/scene_state.h"
 #include "render/color_wheel.h"
+#include "render/rounded_trig.h"
 
 // The display callback: draws one frame of the ribbon and swaps the buffers.
 void displayFrame();
@@ -38,30 +39,60 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
     if (limit < 0) return runs;
 
     const std::int64_t maxRuns = maxSliceRuns(s.steps);
-    // A slice's second angle is the next slice's first, so each angle's sine
-    // and cosine are worked out once and serve both slices.
-    float sine = static_cast<float>(std::sin(static_cast<double>(angle)));
-    float cosine = static_cast<float>(std::cos(static_cast<double>(angle)));
-    do {
-        const float x1 = static_cast<float>(static_cast<double>(sine) * s.radius);
-        const float y1 = static_cast<float>(static_cast<double>(cosine) * s.radius);
-        s.radius = static_cast<float>(s.radius + growth);
+    // Each slice steps the wheel back by two. On the wheel that is a walk
+    // along its cycle: the slices read their colours off it, and the scene's
+    // colour and flags take one jump to where the steps end.
+    const int startPosition = wheelPosition(s.red, s.green, s.blue);
+    int position = startPosition;
 
-        const float angle2 = static_cast<float>(angle + step);
-        sine = static_cast<float>(std::sin(static_cast<double>(angle2)));
-        cosine = static_cast<float>(std::cos(static_cast<double>(angle2)));
-        const float x2 = static_cast<float>(static_cast<double>(sine) * s.radius);
-        const float y2 = static_cast<float>(static_cast<double>(cosine) * s.radius);
-        s.radius = static_cast<float>(s.radius + growth);
+    // The slices go in batches: first the batch's angles (each one the sum
+    // of the one before and the step), then their sines and cosines, which
+    // do not depend on each other and so overlap in the processor, then the
+    // slices themselves. A slice's second angle is the next one's first, so
+    // each angle's sine and cosine serve two slices.
+    constexpr int batch = 32;
+    float angles[batch + 1];
+    SineCosine trig[batch + 1];
+    angles[0] = angle;
+    trig[0] = roundedSineCosine(angle);
+    bool more = true;
+    while (more) {
+        int n = 0;
+        while (n < batch) {
+            angles[n + 1] = static_cast<float>(angles[n] + step);
+            ++n;
+            ++runs;
+            if (!(angles[n] <= limit) || runs >= maxRuns) {
+                more = false;
+                break;
+            }
+        }
+        for (int i = 1; i <= n; ++i) trig[i] = roundedSineCosine(angles[i]);
 
-        advanceColor(s, -2);
-        const float z2 = static_cast<float>(z - drop);
-        sink.slice(s.red, s.green, s.blue, x1, y1, z, x2, y2, z2);
+        for (int i = 0; i < n; ++i) {
+            const float x1 = static_cast<float>(static_cast<double>(trig[i].sine) * s.radius);
+            const float y1 = static_cast<float>(static_cast<double>(trig[i].cosine) * s.radius);
+            s.radius = static_cast<float>(s.radius + growth);
+            const float x2 = static_cast<float>(static_cast<double>(trig[i + 1].sine) * s.radius);
+            const float y2 = static_cast<float>(static_cast<double>(trig[i + 1].cosine) * s.radius);
+            s.radius = static_cast<float>(s.radius + growth);
 
-        z = z2;
-        angle = angle2;  // single(angle + step), the same sum as angle2
-        ++runs;
-    } while (angle <= limit && runs < maxRuns);
+            WheelColor color;
+            if (position >= 0) {
+                position = position >= 2 ? position - 2 : position + wheelLength - 2;
+                color = wheelColor(position);
+            } else {
+                advanceColor(s, -2);
+                color = {s.red, s.green, s.blue};
+            }
+            const float z2 = static_cast<float>(z - drop);
+            sink.slice(color.red, color.green, color.blue, x1, y1, z, x2, y2, z2);
+            z = z2;
+        }
+        angles[0] = angles[n];
+        trig[0] = trig[n];
+    }
+    if (startPosition >= 0) advanceColor(s, -2 * runs);
     return runs;
 }
 
