@@ -43,7 +43,12 @@ void frameSlices(benchmark::State& state) {
     }
     setSliceCounter(state, slices);
 }
-BENCHMARK(frameSlices)->Arg(1600)->Arg(16000)->Arg(160000)->Arg(maxSteps)->Unit(benchmark::kMicrosecond);
+BENCHMARK(frameSlices)
+    ->Arg(1600)
+    ->Arg(16000)
+    ->Arg(160000)
+    ->Arg(maxSteps)
+    ->Unit(benchmark::kMicrosecond);
 
 // The same frame written the straightforward way, for comparison in the same
 // run: four sine and cosine calls a slice, and the wheel stepped one unit at

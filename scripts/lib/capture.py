@@ -1,0 +1,56 @@
+"""Runs the real program in a private X server, spinning after a few key
+presses, and writes a still picture (PNG) and a short animation (GIF).
+
+Usage: capture.py PROGRAM OUTPUT_DIR [ICON_DIR]
+"""
+
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(__file__))
+from xharness import XSession  # noqa: E402
+
+
+def capture(program, out_dir, icon_dir=None):
+    os.makedirs(out_dir, exist_ok=True)
+    still = os.path.join(out_dir, "screenshot.png")
+    animation = os.path.join(out_dir, "spin.gif")
+    with XSession(program, 1280, 720) as x:
+        x.start_program()
+        time.sleep(0.5)
+        # Fewer turns, so the whole ribbon shows, then tilt it and spin.
+        x.keys(*["d"] * 16)
+        time.sleep(0.3)
+        face_on = x.capture("face-on")  # the icons' picture: the spiral seen from its axis
+        x.keys(*["Down"] * 25, *["Left"] * 15, "space", delay_ms=5)
+        time.sleep(1.0)
+        subprocess.run(["convert", x.capture("still"), still], check=True)
+        frames = []
+        started = time.monotonic()
+        while time.monotonic() - started < 2.0:  # about 2 s of the spin
+            raw = x.run("xwd", "-root", "-silent", data=b"")
+            path = os.path.join(x.dir, f"frame{len(frames):03d}.xwd")
+            with open(path, "wb") as f:
+                f.write(raw)
+            frames.append(path)
+            time.sleep(0.04)
+        delay = max(2, round(200 / len(frames)))  # hundredths of a second a frame
+        subprocess.run(["convert", "-delay", str(delay), "-loop", "0", *frames,
+                        "-resize", "640x360", "-layers", "Optimize", animation], check=True)
+        if icon_dir:
+            os.makedirs(icon_dir, exist_ok=True)
+            for size in (48, 256):
+                subprocess.run(["convert", face_on, "-gravity", "center", "-crop", "600x600+0+0",
+                                "+repage", "-resize", f"{size}x{size}",
+                                os.path.join(icon_dir, f"tavrindole-{size}.png")], check=True)
+    return still, animation
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 3:
+        sys.exit("usage: capture.py PROGRAM OUTPUT_DIR [ICON_DIR]")
+    for path in capture(os.path.abspath(sys.argv[1]), sys.argv[2],
+                        sys.argv[3] if len(sys.argv) > 3 else None):
+        print(os.path.abspath(path))
