@@ -16,11 +16,15 @@ std::uint32_t bitsOf(float f) {
     return u;
 }
 
+// Both the single and the batch form, against the library.
 void expectAsLibrary(float angle) {
-    const SineCosine got = roundedSineCosine(angle);
+    SineCosine batch;
+    roundedSineCosines(&angle, &batch, 1);
     const double x = angle;
-    ASSERT_EQ(bitsOf(got.sine), bitsOf(static_cast<float>(std::sin(x)))) << angle;
-    ASSERT_EQ(bitsOf(got.cosine), bitsOf(static_cast<float>(std::cos(x)))) << angle;
+    for (const SineCosine got : {roundedSineCosine(angle), batch}) {
+        ASSERT_EQ(bitsOf(got.sine), bitsOf(static_cast<float>(std::sin(x)))) << angle;
+        ASSERT_EQ(bitsOf(got.cosine), bitsOf(static_cast<float>(std::cos(x)))) << angle;
+    }
 }
 
 }  // namespace

@@ -84,3 +84,7 @@ inline SineCosine roundedSineCosine(float angle) {
     default: return {-fc, fs};
     }
 }
+
+// The same for many angles at once, out[i] for angles[i]: the quick path
+// runs over the whole batch without branches, so it vectorises.
+void roundedSineCosines(const float* angles, SineCosine* out, int count);

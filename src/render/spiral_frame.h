@@ -6,6 +6,7 @@
 
 #include "app/scene_state.h"
 #include "render/color_wheel.h"
+#include "render/float_steps.h"
 #include "render/rounded_trig.h"
 
 // The display callback: draws one frame of the ribbon and swaps the buffers.
@@ -27,16 +28,22 @@ inline std::int64_t maxSliceRuns(std::int32_t steps) {
 template <class Sink>
 std::int64_t buildSlices(SceneState& s, Sink& sink) {
     const double twoPi = static_cast<double>(6.2831855f);
-    const double growth = static_cast<double>(0.07f);
+    // The radius grows by the float 0.07 in double and is rounded back to
+    // float. For a sum or product of two floats that is the same as the float
+    // operation itself (double has more than twice float's precision, so the
+    // double rounding cannot show), which keeps the radius's chain of sums
+    // short. The other sums take double operands and stay in double.
+    constexpr float growth = 0.07f;
     const double limit = s.turns * twoPi;
     const double step = limit / s.steps;
     const double drop = (s.turns * 25.0) / s.steps;
 
-    float z = 50.0f;
+    const float z = 50.0f;
     s.radius = 5.0f;
     float angle = 0.0f;
     std::int64_t runs = 0;
     if (limit < 0) return runs;
+    float radius = s.radius;  // kept in a register; the scene gets it at the end
 
     const std::int64_t maxRuns = maxSliceRuns(s.steps);
     // Each slice steps the wheel back by two. On the wheel that is a walk
@@ -45,21 +52,23 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
     const int startPosition = wheelPosition(s.red, s.green, s.blue);
     int position = startPosition;
 
-    // The slices go in batches: first the batch's angles (each one the sum
-    // of the one before and the step), then their sines and cosines, which
-    // do not depend on each other and so overlap in the processor, then the
+    // The slices go in batches: first the batch's angles and heights (each
+    // the one before plus or minus a step), then their sines and cosines,
+    // which do not depend on each other and so run side by side, then the
     // slices themselves. A slice's second angle is the next one's first, so
     // each angle's sine and cosine serve two slices.
-    constexpr int batch = 32;
-    float angles[batch + 1];
+    constexpr int batch = 128;
+    float angles[batch + 1], heights[batch + 1];
     SineCosine trig[batch + 1];
     angles[0] = angle;
+    heights[0] = z;
     trig[0] = roundedSineCosine(angle);
     bool more = true;
     while (more) {
+        fillFloatSteps(angles[0], step, angles + 1, batch);
+        fillFloatSteps(heights[0], -drop, heights + 1, batch);
         int n = 0;
         while (n < batch) {
-            angles[n + 1] = static_cast<float>(angles[n] + step);
             ++n;
             ++runs;
             if (!(angles[n] <= limit) || runs >= maxRuns) {
@@ -67,15 +76,16 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
                 break;
             }
         }
-        for (int i = 1; i <= n; ++i) trig[i] = roundedSineCosine(angles[i]);
+        roundedSineCosines(angles + 1, trig + 1, n);
 
         for (int i = 0; i < n; ++i) {
-            const float x1 = static_cast<float>(static_cast<double>(trig[i].sine) * s.radius);
-            const float y1 = static_cast<float>(static_cast<double>(trig[i].cosine) * s.radius);
-            s.radius = static_cast<float>(s.radius + growth);
-            const float x2 = static_cast<float>(static_cast<double>(trig[i + 1].sine) * s.radius);
-            const float y2 = static_cast<float>(static_cast<double>(trig[i + 1].cosine) * s.radius);
-            s.radius = static_cast<float>(s.radius + growth);
+            // Float products and sums: exact as the double ones rounded (see above).
+            const float x1 = trig[i].sine * radius;
+            const float y1 = trig[i].cosine * radius;
+            radius += growth;
+            const float x2 = trig[i + 1].sine * radius;
+            const float y2 = trig[i + 1].cosine * radius;
+            radius += growth;
 
             WheelColor color;
             if (position >= 0) {
@@ -85,13 +95,14 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
                 advanceColor(s, -2);
                 color = {s.red, s.green, s.blue};
             }
-            const float z2 = static_cast<float>(z - drop);
-            sink.slice(color.red, color.green, color.blue, x1, y1, z, x2, y2, z2);
-            z = z2;
+            sink.slice(color.red, color.green, color.blue, x1, y1, heights[i], x2, y2,
+                       heights[i + 1]);
         }
         angles[0] = angles[n];
+        heights[0] = heights[n];
         trig[0] = trig[n];
     }
+    s.radius = radius;
     if (startPosition >= 0) advanceColor(s, -2 * runs);
     return runs;
 }
