@@ -29,8 +29,9 @@ struct WheelColor {
     std::uint8_t red, green, blue;
 };
 
-// The colour at a position of the wheel, 0 <= position < wheelLength.
-inline WheelColor wheelColor(int position) {
+namespace color_wheel_detail {
+
+constexpr WheelColor colorAt(int position) {
     const auto along = static_cast<std::uint8_t>(position % wheelLegLength);
     const auto back = static_cast<std::uint8_t>(255 - along);
     switch (position / wheelLegLength) {
@@ -42,3 +43,20 @@ inline WheelColor wheelColor(int position) {
     default: return {255, 0, back};
     }
 }
+
+struct WheelTable {
+    WheelColor colors[wheelLength];
+};
+
+constexpr WheelTable makeTable() {
+    WheelTable t{};
+    for (int i = 0; i < wheelLength; ++i) t.colors[i] = colorAt(i);
+    return t;
+}
+
+inline constexpr WheelTable table = makeTable();
+
+}  // namespace color_wheel_detail
+
+// The colour at a position of the wheel, 0 <= position < wheelLength.
+inline WheelColor wheelColor(int position) { return color_wheel_detail::table.colors[position]; }

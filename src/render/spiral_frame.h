@@ -28,12 +28,7 @@ inline std::int64_t maxSliceRuns(std::int32_t steps) {
 template <class Sink>
 std::int64_t buildSlices(SceneState& s, Sink& sink) {
     const double twoPi = static_cast<double>(6.2831855f);
-    // The radius grows by the float 0.07 in double and is rounded back to
-    // float. For a sum or product of two floats that is the same as the float
-    // operation itself (double has more than twice float's precision, so the
-    // double rounding cannot show), which keeps the radius's chain of sums
-    // short. The other sums take double operands and stay in double.
-    constexpr float growth = 0.07f;
+    const double growth = static_cast<double>(0.07f);
     const double limit = s.turns * twoPi;
     const double step = limit / s.steps;
     const double drop = (s.turns * 25.0) / s.steps;
@@ -43,7 +38,7 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
     float angle = 0.0f;
     std::int64_t runs = 0;
     if (limit < 0) return runs;
-    float radius = s.radius;  // kept in a register; the scene gets it at the end
+    float radius = s.radius;  // the scene gets it back at the end
 
     const std::int64_t maxRuns = maxSliceRuns(s.steps);
     // Each slice steps the wheel back by two. On the wheel that is a walk
@@ -52,13 +47,13 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
     const int startPosition = wheelPosition(s.red, s.green, s.blue);
     int position = startPosition;
 
-    // The slices go in batches: first the batch's angles and heights (each
-    // the one before plus or minus a step), then their sines and cosines,
+    // The slices go in batches: first the batch's angles, heights and radii
+    // (each the one before plus or minus a step), then their sines and cosines,
     // which do not depend on each other and so run side by side, then the
     // slices themselves. A slice's second angle is the next one's first, so
     // each angle's sine and cosine serve two slices.
     constexpr int batch = 128;
-    float angles[batch + 1], heights[batch + 1];
+    float angles[batch + 1], heights[batch + 1], radii[2 * batch + 1];
     SineCosine trig[batch + 1];
     angles[0] = angle;
     heights[0] = z;
@@ -67,6 +62,8 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
     while (more) {
         fillFloatSteps(angles[0], step, angles + 1, batch);
         fillFloatSteps(heights[0], -drop, heights + 1, batch);
+        radii[0] = radius;
+        fillFloatSteps(radius, growth, radii + 1, 2 * batch);
         int n = 0;
         while (n < batch) {
             ++n;
@@ -79,13 +76,13 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
         roundedSineCosines(angles + 1, trig + 1, n);
 
         for (int i = 0; i < n; ++i) {
-            // Float products and sums: exact as the double ones rounded (see above).
-            const float x1 = trig[i].sine * radius;
-            const float y1 = trig[i].cosine * radius;
-            radius += growth;
-            const float x2 = trig[i + 1].sine * radius;
-            const float y2 = trig[i + 1].cosine * radius;
-            radius += growth;
+            // The product of two floats taken in double and rounded is the float
+            // product: double has more than twice float's precision, so the
+            // double rounding cannot show.
+            const float x1 = trig[i].sine * radii[2 * i];
+            const float y1 = trig[i].cosine * radii[2 * i];
+            const float x2 = trig[i + 1].sine * radii[2 * i + 1];
+            const float y2 = trig[i + 1].cosine * radii[2 * i + 1];
 
             WheelColor color;
             if (position >= 0) {
@@ -101,6 +98,7 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
         angles[0] = angles[n];
         heights[0] = heights[n];
         trig[0] = trig[n];
+        radius = radii[2 * n];
     }
     s.radius = radius;
     if (startPosition >= 0) advanceColor(s, -2 * runs);
