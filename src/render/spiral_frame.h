@@ -79,10 +79,12 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
             // The product of two floats taken in double and rounded is the float
             // product: double has more than twice float's precision, so the
             // double rounding cannot show.
-            const float x1 = trig[i].sine * radii[2 * i];
-            const float y1 = trig[i].cosine * radii[2 * i];
-            const float x2 = trig[i + 1].sine * radii[2 * i + 1];
-            const float y2 = trig[i + 1].cosine * radii[2 * i + 1];
+            const int pair = 2 * i;  // each slice has two points on the edge
+            const float inner = radii[pair], outer = radii[pair + 1];
+            const float x1 = trig[i].sine * inner;
+            const float y1 = trig[i].cosine * inner;
+            const float x2 = trig[i + 1].sine * outer;
+            const float y2 = trig[i + 1].cosine * outer;
 
             WheelColor color;
             if (position >= 0) {
@@ -98,7 +100,8 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
         angles[0] = angles[n];
         heights[0] = heights[n];
         trig[0] = trig[n];
-        radius = radii[2 * n];
+        const int used = 2 * n;
+        radius = radii[used];
     }
     s.radius = radius;
     if (startPosition >= 0) advanceColor(s, -2 * runs);
