@@ -40,6 +40,8 @@ TEST(FloatSteps, SameAsOneSumAfterAnother) {
     expectSameSteps(0.0f, 2 * static_cast<double>(6.2831855f) / 1000000, 1100000);
     expectSameSteps(1.0f, 0x1p-24, 100);  // exact ties at 1
     expectSameSteps(1.0f, 3 * 0x1p-24, 100);
+    expectSameSteps(1.0f + 0x1p-23f, 0x1p-24, 100);  // a tie from an odd float: it stops
+    expectSameSteps(1.0f + 0x1p-23f, 3 * 0x1p-24, 100);
     expectSameSteps(3.0f, 0x1p-25, 100);  // too small to move
     expectSameSteps(-7.0f, 0.001, 20000);
     expectSameSteps(1e30f, 1e23, 1000);

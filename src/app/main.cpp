@@ -1,34 +1,6 @@
 // Tavrindole: a spiral ribbon of flat-coloured slices whose colours crawl
-// along it, drawn full screen fifty times a second.
+// along it, drawn full screen fifty times a second. It takes no arguments.
 
-#include <GL/glut.h>
-
-#include "app/keyboard_controls.h"
-#include "app/scene_state.h"
 #include "app/window_shell.h"
-#include "render/spiral_frame.h"
 
-static_assert(arrowLeft == GLUT_KEY_LEFT && arrowUp == GLUT_KEY_UP &&
-              arrowRight == GLUT_KEY_RIGHT && arrowDown == GLUT_KEY_DOWN);
-
-int main() {
-    // freeglut wants to be initialised before it makes a window. It gets the
-    // program's name alone: the command line plays no part in what we do.
-    char name[] = "tavrindole";
-    char* args[] = {name, nullptr};
-    int count = 1;
-    glutInit(&count, args);
-
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutCreateWindow("Tavrindole");
-    glutDisplayFunc(displayFrame);
-    glutReshapeFunc(reshapeView);
-    glutTimerFunc(tickMilliseconds, timerTick, 1);
-    glutKeyboardFunc(keyPressed);
-    glutSpecialFunc(specialKeyPressed);
-    glutFullScreen();
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_DEPTH_TEST);
-    setStartValues(scene);
-    glutMainLoop();
-}
+int main() { runProgram(); }

@@ -1,5 +1,10 @@
 #pragma once
 
+// Opens the window, registers the callbacks, sets the drawing state and the
+// scene's start values, and hands over to the toolkit's main loop, which
+// does not come back.
+void runProgram();
+
 // The timer callback: turns the scene while it spins, asks for a frame and
 // schedules the next tick 20 ms on.
 void timerTick(int value);
