@@ -8,13 +8,9 @@
 #include <random>
 #include <vector>
 
-namespace {
+#include "test_support.h"
 
-std::uint32_t bitsOf(float f) {
-    std::uint32_t u;
-    std::memcpy(&u, &f, sizeof u);
-    return u;
-}
+namespace {
 
 // Both the single and the batch form, against the library.
 void expectAsLibrary(float angle) {

@@ -25,13 +25,6 @@ std::int64_t runFrame(SceneState& s, CaptureSink& sink) {
     return runs;
 }
 
-struct CountingSink {
-    std::int64_t count = 0;
-    void slice(std::uint8_t, std::uint8_t, std::uint8_t, float, float, float, float, float, float) {
-        ++count;
-    }
-};
-
 int positionOf(const SceneState& s) { return wheelPosition(s.red, s.green, s.blue); }
 
 // Wheel positions the next frame starts further back than this one.
@@ -41,12 +34,6 @@ int driftOf(std::int32_t turns, std::int32_t steps) {
     const int before = positionOf(s);
     runFrame(s, sink);
     return ((before - positionOf(s)) % wheelLength + wheelLength) % wheelLength;
-}
-
-std::uint32_t bitsOf(float f) {
-    std::uint32_t u;
-    std::memcpy(&u, &f, sizeof u);
-    return u;
 }
 
 // The ribbon worked out a second way, as plainly as it can be written: four

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "app/scene_state.h"
@@ -32,3 +33,17 @@ struct CaptureSink {
         slices.push_back({{r, g, b}, x1, y1, z, x2, y2, z2});
     }
 };
+
+// Counts the slices and keeps none: for frames too large to keep.
+struct CountingSink {
+    std::int64_t count = 0;
+    void slice(std::uint8_t, std::uint8_t, std::uint8_t, float, float, float, float, float, float) {
+        ++count;
+    }
+};
+
+inline std::uint32_t bitsOf(float f) {
+    std::uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
+}

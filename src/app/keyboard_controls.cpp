@@ -10,6 +10,16 @@ constexpr double speedChange = static_cast<double>(0.1f);
 
 float plus(float a, double b) { return static_cast<float>(a + b); }
 
+// An arrow: while spinning it changes the speed about its axis by 0.1,
+// otherwise it turns the scene once by that speed. Direction is +1 or -1.
+void nudge(const SceneState& s, float& speed, float& rotation, double direction) {
+    if (s.spinning) {
+        speed = plus(speed, direction * speedChange);
+    } else {
+        rotation = plus(rotation, direction * speed);
+    }
+}
+
 }  // namespace
 
 void applyKey(SceneState& s, unsigned char key) {
@@ -34,32 +44,11 @@ void applyKey(SceneState& s, unsigned char key) {
 }
 
 void applySpecialKey(SceneState& s, int key) {
-    const bool spin = s.spinning;
     switch (key) {
-    case arrowLeft:
-        if (spin)
-            s.spinSpeedY = plus(s.spinSpeedY, -speedChange);
-        else
-            s.rotationY = plus(s.rotationY, -static_cast<double>(s.spinSpeedY));
-        break;
-    case arrowRight:
-        if (spin)
-            s.spinSpeedY = plus(s.spinSpeedY, speedChange);
-        else
-            s.rotationY = plus(s.rotationY, s.spinSpeedY);
-        break;
-    case arrowUp:
-        if (spin)
-            s.spinSpeedX = plus(s.spinSpeedX, -speedChange);
-        else
-            s.rotationX = plus(s.rotationX, -static_cast<double>(s.spinSpeedX));
-        break;
-    case arrowDown:
-        if (spin)
-            s.spinSpeedX = plus(s.spinSpeedX, speedChange);
-        else
-            s.rotationX = plus(s.rotationX, s.spinSpeedX);
-        break;
+    case arrowLeft: nudge(s, s.spinSpeedY, s.rotationY, -1.0); break;
+    case arrowRight: nudge(s, s.spinSpeedY, s.rotationY, 1.0); break;
+    case arrowUp: nudge(s, s.spinSpeedX, s.rotationX, -1.0); break;
+    case arrowDown: nudge(s, s.spinSpeedX, s.rotationX, 1.0); break;
     default: break;
     }
 }

@@ -8,15 +8,9 @@
 #include "app/keyboard_controls.h"
 #include "app/scene_state.h"
 #include "render/spiral_frame.h"
+#include "test_support.h"
 
 namespace {
-
-struct CountingSink {
-    std::int64_t count = 0;
-    void slice(std::uint8_t, std::uint8_t, std::uint8_t, float, float, float, float, float, float) {
-        ++count;
-    }
-};
 
 void require(bool ok, const char* what) {
     if (!ok) {
