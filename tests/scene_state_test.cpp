@@ -7,24 +7,6 @@
 
 #include "test_support.h"
 
-TEST(SceneState, StartValues) {
-    const SceneState s = startScene();
-    EXPECT_FALSE(s.spinning);
-    EXPECT_EQ(s.rotationX, 180.0f);
-    EXPECT_EQ(s.rotationY, 0.0f);
-    EXPECT_EQ(s.spinSpeedX, 1.0f);
-    EXPECT_EQ(s.spinSpeedY, 1.0f);
-    EXPECT_EQ(s.turns, 24);
-    EXPECT_EQ(s.steps, 1600);
-    EXPECT_EQ(s.radius, 5.0f);
-    EXPECT_EQ(colorOf(s), (Rgb{255, 0, 0}));
-    EXPECT_TRUE(s.redRising);
-    EXPECT_FALSE(s.greenRising);
-    EXPECT_FALSE(s.blueRising);
-    EXPECT_EQ(s.halfWidth, 0.0f);
-    EXPECT_EQ(s.halfHeight, 0.0f);
-}
-
 TEST(SceneState, ViewExtentsFollowTheWindowShape) {
     struct Case {
         int width, height;
