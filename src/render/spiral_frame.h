@@ -52,7 +52,7 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
     // which do not depend on each other and so run side by side, then the
     // slices themselves. A slice's second angle is the next one's first, so
     // each angle's sine and cosine serve two slices.
-    constexpr int batch = 128;
+    constexpr int batch = 512;
     float angles[batch + 1], heights[batch + 1], radii[2 * batch + 1];
     SineCosine trig[batch + 1];
     angles[0] = angle;
