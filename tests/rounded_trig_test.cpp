@@ -15,7 +15,7 @@ namespace {
 // Both the single and the batch form, against the library.
 void expectAsLibrary(float angle) {
     SineCosine batch;
-    roundedSineCosines(&angle, &batch, 1);
+    roundedSineCosines(&angle, &batch.sine, &batch.cosine, 1);
     const double x = angle;
     for (const SineCosine got : {roundedSineCosine(angle), batch}) {
         ASSERT_EQ(bitsOf(got.sine), bitsOf(static_cast<float>(std::sin(x)))) << angle;

@@ -97,15 +97,17 @@ void quickChunk(const float* angles, float* sines, float* cosines, std::int32_t*
 
 }  // namespace
 
-void roundedSineCosines(const float* angles, SineCosine* out, int count) {
-    float sines[chunk], cosines[chunk];
+void roundedSineCosines(const float* angles, float* sines, float* cosines, int count) {
     std::int32_t flags[chunk];
     for (int start = 0; start < count; start += chunk) {
         const int n = count - start < chunk ? count - start : chunk;
-        quickChunk(angles + start, sines, cosines, flags, n);
+        quickChunk(angles + start, sines + start, cosines + start, flags, n);
         for (int i = 0; i < n; ++i) {
-            out[start + i] = flags[i] != 0 ? SineCosine{sines[i], cosines[i]}
-                                           : libraryRounded(angles[start + i]);
+            if (flags[i] == 0) {
+                const SineCosine exact = libraryRounded(angles[start + i]);
+                sines[start + i] = exact.sine;
+                cosines[start + i] = exact.cosine;
+            }
         }
     }
 }

@@ -14,12 +14,12 @@ struct SineCosine {
     float sine, cosine;
 };
 
-// out[i] for angles[i]. The quick path runs over the whole batch without
-// branches, so it vectorises.
-void roundedSineCosines(const float* angles, SineCosine* out, int count);
+// sines[i] and cosines[i] for angles[i]. The quick path runs over the whole
+// batch without branches, so it vectorises.
+void roundedSineCosines(const float* angles, float* sines, float* cosines, int count);
 
 inline SineCosine roundedSineCosine(float angle) {
     SineCosine out;
-    roundedSineCosines(&angle, &out, 1);
+    roundedSineCosines(&angle, &out.sine, &out.cosine, 1);
     return out;
 }

@@ -54,26 +54,28 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
     // each angle's sine and cosine serve two slices.
     constexpr int batch = 512;
     float angles[batch + 1], heights[batch + 1], radii[2 * batch + 1];
-    SineCosine trig[batch + 1];
+    float sines[batch + 1], cosines[batch + 1];
     angles[0] = angle;
     heights[0] = z;
-    trig[0] = roundedSineCosine(angle);
+    const SineCosine first = roundedSineCosine(angle);
+    sines[0] = first.sine;
+    cosines[0] = first.cosine;
     bool more = true;
     while (more) {
         fillFloatSteps(angles[0], step, angles + 1, batch);
         fillFloatSteps(heights[0], -drop, heights + 1, batch);
         radii[0] = radius;
         fillFloatSteps(radius, growth, radii + 1, 2 * batch);
-        int n = 0;
-        while (n < batch) {
-            ++n;
-            ++runs;
-            if (!(angles[n] <= limit) || runs >= maxRuns) {
-                more = false;
-                break;
-            }
-        }
-        roundedSineCosines(angles + 1, trig + 1, n);
+        // The slices of this batch. The first is always drawn (the last
+        // batch's test let it in); each next one while the angle it starts
+        // from is within the limit, up to the cap on runs.
+        const std::int64_t left = maxRuns - runs;
+        const int room = left < batch ? static_cast<int>(left) : batch;
+        int n = 1;
+        while (n < room && angles[n] <= limit) ++n;
+        more = n == batch && left > batch && angles[n] <= limit;
+        runs += n;
+        roundedSineCosines(angles + 1, sines + 1, cosines + 1, n);
 
         for (int i = 0; i < n; ++i) {
             // The product of two floats taken in double and rounded is the float
@@ -81,10 +83,10 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
             // double rounding cannot show.
             const int pair = 2 * i;  // each slice has two points on the edge
             const float inner = radii[pair], outer = radii[pair + 1];
-            const float x1 = trig[i].sine * inner;
-            const float y1 = trig[i].cosine * inner;
-            const float x2 = trig[i + 1].sine * outer;
-            const float y2 = trig[i + 1].cosine * outer;
+            const float x1 = sines[i] * inner;
+            const float y1 = cosines[i] * inner;
+            const float x2 = sines[i + 1] * outer;
+            const float y2 = cosines[i + 1] * outer;
 
             WheelColor color;
             if (position >= 0) {
@@ -99,7 +101,8 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
         }
         angles[0] = angles[n];
         heights[0] = heights[n];
-        trig[0] = trig[n];
+        sines[0] = sines[n];
+        cosines[0] = cosines[n];
         const int used = 2 * n;
         radius = radii[used];
     }
