@@ -35,7 +35,7 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
 
     const float z = 50.0f;
     s.radius = 5.0f;
-    float angle = 0.0f;
+    const float angle = 0.0f;
     std::int64_t runs = 0;
     if (limit < 0) return runs;
     float radius = s.radius;  // the scene gets it back at the end
