@@ -16,14 +16,15 @@ namespace {
 // frame, so the compiler cannot skip the work that filled it.
 struct DiscardSink {
     struct Stored {
-        std::uint8_t r, g, b;
+        std::uint32_t rgb;  // packed, as a vertex buffer would hold it
         float x1, y1, z, x2, y2, z2;
     };
     Stored slots[64];
     unsigned next = 0;
     void slice(std::uint8_t r, std::uint8_t g, std::uint8_t b, float x1, float y1, float z,
                float x2, float y2, float z2) {
-        slots[next++ % 64] = {r, g, b, x1, y1, z, x2, y2, z2};
+        const std::uint32_t rgb = r | (g << 8) | (b << 16);
+        slots[next++ % 64] = {rgb, x1, y1, z, x2, y2, z2};
     }
     void escape() {
         benchmark::DoNotOptimize(slots);
