@@ -62,18 +62,22 @@ std::int64_t buildSlices(SceneState& s, Sink& sink) {
     cosines[0] = first.cosine;
     bool more = true;
     while (more) {
-        fillFloatSteps(angles[0], step, angles + 1, batch);
-        fillFloatSteps(heights[0], -drop, heights + 1, batch);
+        // Only as many values as the frame can still use: about steps slices
+        // in all (more batches follow if the angle runs further), and never
+        // past the cap on runs.
+        const std::int64_t left = maxRuns - runs;
+        const std::int64_t expected = std::max<std::int64_t>(s.steps + 2 - runs, 16);
+        const int fill = static_cast<int>(std::min<std::int64_t>({left, expected, batch}));
+        fillFloatSteps(angles[0], step, angles + 1, fill);
+        fillFloatSteps(heights[0], -drop, heights + 1, fill);
         radii[0] = radius;
-        fillFloatSteps(radius, growth, radii + 1, 2 * batch);
+        fillFloatSteps(radius, growth, radii + 1, 2 * fill);
         // The slices of this batch. The first is always drawn (the last
         // batch's test let it in); each next one while the angle it starts
-        // from is within the limit, up to the cap on runs.
-        const std::int64_t left = maxRuns - runs;
-        const int room = left < batch ? static_cast<int>(left) : batch;
+        // from is within the limit.
         int n = 1;
-        while (n < room && angles[n] <= limit) ++n;
-        more = n == batch && left > batch && angles[n] <= limit;
+        while (n < fill && angles[n] <= limit) ++n;
+        more = n == fill && left > fill && angles[n] <= limit;
         runs += n;
         roundedSineCosines(angles + 1, sines + 1, cosines + 1, n);
 
