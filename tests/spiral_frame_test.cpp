@@ -37,8 +37,10 @@ int driftOf(std::int32_t turns, std::int32_t steps) {
 }
 
 // The ribbon worked out a second way, as plainly as it can be written: four
-// trigonometric calls a slice, every rounding to float spelt out.
+// trigonometric calls a slice, every rounding to float spelt out, and the
+// wheel stepped back one unit at a time.
 std::vector<Slice> plainRibbon(std::int32_t turns, std::int32_t steps) {
+    SceneState wheel = startScene();
     const double twoPi = 6.2831854820251465;  // 2 pi in single precision
     const double limit = turns * twoPi;
     const double step = limit / steps;
@@ -54,6 +56,9 @@ std::vector<Slice> plainRibbon(std::int32_t turns, std::int32_t steps) {
         sl.x2 = float(double(float(std::sin(double(angle2)))) * double(radius));
         sl.y2 = float(double(float(std::cos(double(angle2)))) * double(radius));
         radius = float(double(radius) + 0.07000000029802322);
+        stepColor(wheel, false);
+        stepColor(wheel, false);
+        sl.color = colorOf(wheel);
         sl.z = z;
         sl.z2 = float(double(z) - drop);
         z = sl.z2;
@@ -107,7 +112,8 @@ TEST(SpiralFrame, ColoursStartTwoBehindAndCrawlBack) {
     EXPECT_FALSE(s.blueRising);
 }
 
-// Every vertex of whole frames, bit for bit, against the plain calculation.
+// Every vertex and colour of whole frames, bit for bit, against the plain
+// calculation.
 TEST(SpiralFrame, VerticesMatchThePlainCalculationBitForBit) {
     const std::int32_t settings[][2] = {{24, 1600}, {23, 1534}, {25, 1666},  {2, 3},
                                         {2, 2},     {7, 333},   {60, 100000}};
@@ -126,6 +132,7 @@ TEST(SpiralFrame, VerticesMatchThePlainCalculationBitForBit) {
             ASSERT_EQ(bitsOf(a.y2), bitsOf(b.y2)) << "slice " << i;
             ASSERT_EQ(bitsOf(a.z), bitsOf(b.z)) << "slice " << i;
             ASSERT_EQ(bitsOf(a.z2), bitsOf(b.z2)) << "slice " << i;
+            ASSERT_EQ(a.color, b.color) << "slice " << i;
         }
     }
 }

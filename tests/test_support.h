@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/scene_state.h"
+#include "render/spiral_frame.h"
 
 // A scene as the program starts it.
 inline SceneState startScene() {
@@ -28,18 +29,19 @@ struct Slice {
 
 struct CaptureSink {
     std::vector<Slice> slices;
-    void slice(std::uint8_t r, std::uint8_t g, std::uint8_t b, float x1, float y1, float z,
-               float x2, float y2, float z2) {
-        slices.push_back({{r, g, b}, x1, y1, z, x2, y2, z2});
+    void add(const SliceBatch& b) {
+        for (int i = 0; i < b.count; ++i) {
+            const WheelColor& c = b.colors[i];
+            slices.push_back(
+                {{c.red, c.green, c.blue}, b.x1[i], b.y1[i], b.z[i], b.x2[i], b.y2[i], b.z[i + 1]});
+        }
     }
 };
 
 // Counts the slices and keeps none: for frames too large to keep.
 struct CountingSink {
     std::int64_t count = 0;
-    void slice(std::uint8_t, std::uint8_t, std::uint8_t, float, float, float, float, float, float) {
-        ++count;
-    }
+    void add(const SliceBatch& b) { count += b.count; }
 };
 
 inline std::uint32_t bitsOf(float f) {

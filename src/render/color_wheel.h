@@ -56,7 +56,40 @@ constexpr WheelTable makeTable() {
 
 inline constexpr WheelTable table = makeTable();
 
+// Stepping back two at a time, a walk stays on the positions of its start's
+// parity and comes round again after wheelLength / 2 of them. For each parity
+// those positions are laid out in the order of the walk, twice over, so that
+// a walk from anywhere reads on without wrapping.
+constexpr int twoStepCycle = wheelLength / 2;
+
+struct TwoStepTable {
+    WheelColor colors[2][2 * twoStepCycle];
+};
+
+constexpr TwoStepTable makeTwoStepTable() {
+    TwoStepTable t{};
+    for (int parity = 0; parity < 2; ++parity) {
+        for (int j = 0; j < 2 * twoStepCycle; ++j) {
+            const int position = ((parity - 2 * j) % wheelLength + 2 * wheelLength) % wheelLength;
+            t.colors[parity][j] = table.colors[position];
+        }
+    }
+    return t;
+}
+
+inline constexpr TwoStepTable twoStepTable = makeTwoStepTable();
+
 }  // namespace color_wheel_detail
 
 // The colour at a position of the wheel, 0 <= position < wheelLength.
 inline WheelColor wheelColor(int position) { return color_wheel_detail::table.colors[position]; }
+
+// The colours a walk back from a position meets, two steps at a time:
+// walk[i] is the colour 2 (i + 1) positions back, for i < wheelLength / 2.
+// 0 <= position < wheelLength.
+inline const WheelColor* twoStepsBackFrom(int position) {
+    using namespace color_wheel_detail;
+    const int parity = position & 1;
+    const int along = (twoStepCycle - (position - parity) / 2) % twoStepCycle;
+    return twoStepTable.colors[parity] + along + 1;
+}

@@ -4,9 +4,19 @@
 #include <cstdint>
 #include <cstring>
 
+#include "render/wide_clones.h"
+
 namespace {
 
 float nextStep(float value, double step) { return static_cast<float>(value + step); }
+
+// out[j] = a + (j + 1) delta. Every product and sum here is exact (the
+// values lie on the float spacing of one order of magnitude), so fusing
+// them changes nothing.
+TAVRINDOLE_WIDE_CLONES
+void writeProgression(double a, double delta, float* out, int run) {
+    for (int j = 0; j < run; ++j) out[j] = static_cast<float>(a + (j + 1) * delta);
+}
 
 // How many of the next steps from `value` follow the progression, writing
 // them out; 0 where the next step must be taken on its own.
@@ -52,9 +62,7 @@ int progressionRun(float value, double step, float* out, int count) {
         if (room + 1 < count) run = static_cast<int>(room) + 1;
         while (run > 0 && !inside(a + (run - 1) * delta)) --run;
     }
-    for (int j = 0; j < run; ++j) {
-        out[j] = static_cast<float>(a + (j + 1) * delta);  // exact: on the float spacing
-    }
+    writeProgression(a, delta, out, run);
     return run;
 }
 

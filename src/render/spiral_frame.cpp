@@ -6,15 +6,17 @@ namespace {
 
 // Sends each slice to GL as two flat-coloured triangles.
 struct GlSliceSink {
-    void slice(std::uint8_t r, std::uint8_t g, std::uint8_t b, float x1, float y1, float z,
-               float x2, float y2, float z2) {
-        glColor3ub(r, g, b);
-        glVertex3f(0.0f, 0.0f, z);
-        glVertex3f(x1, y1, z);
-        glVertex3f(x2, y2, z2);
-        glVertex3f(x2, y2, z2);
-        glVertex3f(0.0f, 0.0f, z);
-        glVertex3f(0.0f, 0.0f, z2);
+    void add(const SliceBatch& b) {
+        for (int i = 0; i < b.count; ++i) {
+            const float z = b.z[i], z2 = b.z[i + 1];
+            glColor3ub(b.colors[i].red, b.colors[i].green, b.colors[i].blue);
+            glVertex3f(0.0f, 0.0f, z);
+            glVertex3f(b.x1[i], b.y1[i], z);
+            glVertex3f(b.x2[i], b.y2[i], z2);
+            glVertex3f(b.x2[i], b.y2[i], z2);
+            glVertex3f(0.0f, 0.0f, z);
+            glVertex3f(0.0f, 0.0f, z2);
+        }
     }
 };
 
