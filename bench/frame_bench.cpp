@@ -8,6 +8,7 @@
 #include "app/scene_state.h"
 #include "render/color_wheel.h"
 #include "render/spiral_frame.h"
+#include "straightforward.h"
 
 namespace {
 
@@ -50,8 +51,7 @@ BENCHMARK(frameSlices)
     ->Unit(benchmark::kMicrosecond);
 
 // The same frame written the straightforward way, for comparison in the same
-// run: four sine and cosine calls a slice, and the wheel stepped one unit at
-// a time. It hands its slices over in the same batches.
+// run. It hands its slices over in the same batches.
 void straightforwardFrame(benchmark::State& state) {
     SceneState s = sceneWith(static_cast<std::int32_t>(state.range(0)));
     DiscardSink sink;
@@ -59,40 +59,24 @@ void straightforwardFrame(benchmark::State& state) {
     std::int64_t slices = 0;
     for (auto _ : state) {
         int k = 0;
-        const double limit = s.turns * static_cast<double>(6.2831855f);
-        const double step = limit / s.steps, drop = (s.turns * 25.0) / s.steps;
-        float z = 50.0f, angle = 0.0f;
-        s.radius = 5.0f;
-        do {
-            const auto x1 = static_cast<float>(static_cast<float>(std::sin(angle)) * s.radius);
-            const auto y1 = static_cast<float>(static_cast<float>(std::cos(angle)) * s.radius);
-            s.radius = static_cast<float>(s.radius + static_cast<double>(0.07f));
-            const auto angle2 = static_cast<float>(angle + step);
-            const auto x2 = static_cast<float>(static_cast<float>(std::sin(angle2)) * s.radius);
-            const auto y2 = static_cast<float>(static_cast<float>(std::cos(angle2)) * s.radius);
-            s.radius = static_cast<float>(s.radius + static_cast<double>(0.07f));
-            stepColor(s, false);
-            stepColor(s, false);
-            const auto z2 = static_cast<float>(z - drop);
-            b.colors[k] = {s.red, s.green, s.blue};
-            b.x1[k] = x1;
-            b.y1[k] = y1;
-            b.x2[k] = x2;
-            b.y2[k] = y2;
-            b.z[k] = z;
-            b.z[k + 1] = z2;
-            if (++k == SliceBatch::capacity) {
-                b.count = k;
-                sink.add(b);
-                k = 0;
-            }
-            z = z2;
-            angle = static_cast<float>(angle + step);
-            ++slices;
-        } while (angle <= limit);
+        slices += straightforwardSlices(
+            s, [&](const SceneState& c, float x1, float y1, float z, float x2, float y2, float z2) {
+                b.colors[k] = {c.red, c.green, c.blue};
+                b.x1[k] = x1;
+                b.y1[k] = y1;
+                b.x2[k] = x2;
+                b.y2[k] = y2;
+                b.z[k] = z;
+                b.z[k + 1] = z2;
+                if (++k == SliceBatch::capacity) {
+                    b.count = k;
+                    sink.add(b);
+                    k = 0;
+                }
+            });
         b.count = k;
         sink.add(b);
-        for (int i = 0; i < 2 * s.steps - 4; ++i) stepColor(s, true);
+        straightforwardCatchUp(s);
     }
     setSliceCounter(state, slices);
 }

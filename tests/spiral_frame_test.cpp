@@ -4,9 +4,10 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <vector>
 
 #include "app/keyboard_controls.h"
+#include "straightforward.h"
 #include "test_support.h"
 
 namespace {
@@ -36,35 +37,14 @@ int driftOf(std::int32_t turns, std::int32_t steps) {
     return ((before - positionOf(s)) % wheelLength + wheelLength) % wheelLength;
 }
 
-// The ribbon worked out a second way, as plainly as it can be written: four
-// trigonometric calls a slice, every rounding to float spelt out, and the
-// wheel stepped back one unit at a time.
+// The ribbon worked out a second way, as plainly as it can be written.
 std::vector<Slice> plainRibbon(std::int32_t turns, std::int32_t steps) {
-    SceneState wheel = startScene();
-    const double twoPi = 6.2831854820251465;  // 2 pi in single precision
-    const double limit = turns * twoPi;
-    const double step = limit / steps;
-    const double drop = (turns * 25.0) / steps;
-    float z = 50.0f, radius = 5.0f, angle = 0.0f;
+    SceneState s = sceneWith(turns, steps);
     std::vector<Slice> out;
-    do {
-        Slice sl{};
-        sl.x1 = float(double(float(std::sin(double(angle)))) * double(radius));
-        sl.y1 = float(double(float(std::cos(double(angle)))) * double(radius));
-        radius = float(double(radius) + 0.07000000029802322);
-        const float angle2 = float(double(angle) + step);
-        sl.x2 = float(double(float(std::sin(double(angle2)))) * double(radius));
-        sl.y2 = float(double(float(std::cos(double(angle2)))) * double(radius));
-        radius = float(double(radius) + 0.07000000029802322);
-        stepColor(wheel, false);
-        stepColor(wheel, false);
-        sl.color = colorOf(wheel);
-        sl.z = z;
-        sl.z2 = float(double(z) - drop);
-        z = sl.z2;
-        angle = float(double(angle) + step);
-        out.push_back(sl);
-    } while (double(angle) <= limit);
+    straightforwardSlices(
+        s, [&](const SceneState& c, float x1, float y1, float z, float x2, float y2, float z2) {
+            out.push_back({colorOf(c), x1, y1, z, x2, y2, z2});
+        });
     return out;
 }
 
