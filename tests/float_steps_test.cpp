@@ -26,8 +26,8 @@ void expectSameSteps(float start, double step, int count) {
 
 }  // namespace
 
-// Runs through whole orders of magnitude, across zero, at ties, and with
-// steps too small to move the value at all.
+// Runs through whole orders of magnitude, across zero, at ties, among the
+// subnormal floats, and with steps too small to move the value at all.
 TEST(FloatSteps, SameAsOneSumAfterAnother) {
     const double turnStep = 24 * static_cast<double>(6.2831855f) / 1600;
     expectSameSteps(0.0f, turnStep, 1700);            // the ribbon's angle
@@ -45,6 +45,12 @@ TEST(FloatSteps, SameAsOneSumAfterAnother) {
     expectSameSteps(0.0f, INFINITY, 3);
     expectSameSteps(0.0f, NAN, 3);
     expectSameSteps(NAN, 1.0, 3);
+    // Subnormal floats have a fixed spacing of their own: ties there too, and
+    // runs down into them and up out of them.
+    expectSameSteps(0x1p-140f + 0x1p-149f, 0x1p-150, 100);
+    expectSameSteps(0x1p-140f, 3 * 0x1p-150, 100);
+    expectSameSteps(0x1p-120f, -0x1p-131, 2000);
+    expectSameSteps(-0x1p-130f, -0x1p-140, 2000);
 
     std::mt19937_64 rng(11);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
@@ -52,5 +58,7 @@ TEST(FloatSteps, SameAsOneSumAfterAnother) {
         const auto start = static_cast<float>(std::ldexp(unit(rng), int(rng() % 40) - 20));
         const double step = std::ldexp(unit(rng), int(rng() % 40) - 30);
         expectSameSteps(start, step, 200);
+        const auto tiny = static_cast<float>(std::ldexp(unit(rng), int(rng() % 40) - 145));
+        expectSameSteps(tiny, std::ldexp(unit(rng), int(rng() % 40) - 160), 200);
     }
 }

@@ -22,7 +22,9 @@ void writeProgression(double a, double delta, float* out, int run) {
 // them out; 0 where the next step must be taken on its own.
 int progressionRun(float value, double step, float* out, int count) {
     const double a = value;
-    if (a == 0.0 || !std::isfinite(a) || !std::isfinite(step)) return 0;
+    // Below the smallest normal float the float spacing no longer follows the
+    // order of magnitude.
+    if (!(std::fabs(a) >= 0x1p-126) || !std::isfinite(a) || !std::isfinite(step)) return 0;
 
     // |a| lies in [low, high), one binary order of magnitude: low is a with
     // its sign and mantissa bits cleared.
@@ -33,14 +35,24 @@ int progressionRun(float value, double step, float* out, int count) {
     std::memcpy(&low, &bits, sizeof low);
     const double high = 2.0 * low;
     const double spacing = low * 0x1p-23;  // the float spacing there
+    // Its inverse, also a power of two, put together from the exponent
+    // rather than divided out: 2^23 / low.
+    const std::uint64_t inverseBits = ((2069u << 20) - (bits >> 32)) << 32;
+    double inverse;
+    std::memcpy(&inverse, &inverseBits, sizeof inverse);
 
     // The double sum's rounding (D) and then the float rounding (delta): both
     // depend only on the spacing while the values stay in [low, high).
     const double sum = a + step;
     const double d = sum - a;
     const double delta = static_cast<double>(static_cast<float>(sum)) - a;
-    const double fraction = d / spacing - std::floor(d / spacing);
-    if (fraction == 0.5) return 0;  // a tie: the rounding alternates with the value
+    // D in units of the spacing (the spacing is a power of two, so this is
+    // exact); half a unit over a whole number is a tie, where the rounding
+    // alternates with the value.
+    const double units = d * inverse;
+    if (!(std::fabs(units) < 0x1p52)) return 0;
+    const double whole = static_cast<double>(static_cast<std::int64_t>(units));
+    if (std::fabs(units - whole) == 0.5) return 0;
 
     // Every sum a_j + D of the run (a_j = a + j delta) must stay clear of
     // both ends, by two spacings so that its rounding never reaches the next
@@ -72,6 +84,12 @@ void fillFloatSteps(float start, double step, float* out, int count) {
     float value = start;
     int i = 0;
     while (i < count) {
+        // A step this large against the value leaves no run worth setting
+        // up: near zero every order of magnitude holds only a step or two.
+        if (!(std::fabs(step) * 16 < std::fabs(value))) {
+            value = out[i++] = nextStep(value, step);
+            continue;
+        }
         const int run = progressionRun(value, step, out + i, count - i);
         if (run == 0) out[i++] = nextStep(value, step);
         i += run;

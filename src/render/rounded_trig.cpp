@@ -15,6 +15,8 @@ constexpr double halfPi2 = 0x1.0b4611a6p-34;
 constexpr double halfPi3 = 0x1.3198a2e037073p-69;
 constexpr double twoOverPi = 0x1.45f306dc9c883p-1;
 constexpr double largestQuickAngle = 0x1p19;
+// Below it the sine may come out as a subnormal float.
+constexpr double smallestQuickAngle = 0x1p-60;
 
 // Taylor series to the 13th and 14th powers, on |r| <= pi/4 within 3e-14 of
 // the true value, summed in Estrin's order: pairs of terms side by side
@@ -78,14 +80,10 @@ int quickChunk(const float* angles, float* sines, float* cosines, std::int32_t* 
         const double cosine = fromBits(((cBits & ~swap) | (sBits & swap)) ^ cosineSign);
 
         // Safe when everything within the error bound rounds to one float.
-        const double sineSlack = std::fabs(sine) * 0x1p-38;
-        const double cosineSlack = std::fabs(cosine) * 0x1p-38;
-        const int safe = static_cast<int>(static_cast<float>(sine - sineSlack) ==
-                                          static_cast<float>(sine + sineSlack)) &
-                         static_cast<int>(static_cast<float>(cosine - cosineSlack) ==
-                                          static_cast<float>(cosine + cosineSlack)) &
+        const int safe = static_cast<int>(roundsClear(sine)) &
+                         static_cast<int>(roundsClear(cosine)) &
                          static_cast<int>(std::fabs(x) <= largestQuickAngle) &
-                         static_cast<int>(x != 0.0);
+                         static_cast<int>(std::fabs(x) >= smallestQuickAngle);
         sines[i] = static_cast<float>(sine);
         cosines[i] = static_cast<float>(cosine);
         flags[i] = safe;

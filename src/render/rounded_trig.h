@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <cstring>
+
 // The sine and cosine of a float angle, each worked out in double and rounded
 // to float: the same two floats as float(std::sin(double(x))) and
 // float(std::cos(double(x))), to the bit, at a fraction of the cost.
@@ -17,6 +20,21 @@ struct SineCosine {
 // sines[i] and cosines[i] for angles[i]. The quick path runs over the whole
 // batch without branches, so it vectorises.
 void roundedSineCosines(const float* angles, float* sines, float* cosines, int count);
+
+// Whether every value within 2^-38 of v (relative) rounds to the same float
+// as v, for a v of a normal float's size: the test each quick result passes.
+//
+// Rounding to float keeps the top 24 of the double's 53 significant bits and
+// looks at the 29 below: it goes up from halfway, 2^28 units of v's last
+// place. 2^-38 of v is less than 2^15 of those units, so v is clear when
+// those bits are further than that from halfway. (Across a power of two the
+// nearest halfway point is 2^27 units or more away.)
+inline bool roundsClear(double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    const auto low = static_cast<std::uint32_t>(bits & 0x1fffffffu);
+    return low - (0x10000000u - 0x8000u) > 0x10000u;  // unsigned: also below the window
+}
 
 inline SineCosine roundedSineCosine(float angle) {
     SineCosine out;
