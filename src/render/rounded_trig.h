@@ -11,8 +11,8 @@
 // and the library within a double ulp. A result is kept only where every
 // value within 2^-38 of it rounds to the same float, which the library's
 // result, being that close too, then rounds to as well. Elsewhere (about once
-// in ten thousand angles) and for angles too large for the quick reduction
-// the library is asked instead.
+// in four thousand angles), for the tiniest angles and for angles too large
+// for the quick reduction the library is asked instead.
 struct SineCosine {
     float sine, cosine;
 };
