@@ -50,7 +50,7 @@ class SliceWalk {
     double limit_, step_, drop_;
     float z_, radius_;
     std::int64_t runs_ = 0, maxRuns_;
-    int startPosition_, position_;
+    int position_;  // the last slice's colour on the wheel; -1 for a colour off it
     bool more_;
     // Working values of one batch; entry 0 carries the last batch's end.
     float angles_[SliceBatch::capacity + 1];

@@ -56,8 +56,7 @@ SliceWalk::SliceWalk(SceneState& s) : s_(s) {
     // Each slice steps the wheel back by two. On the wheel that is a walk
     // along its cycle: the slices read their colours off it, and the scene's
     // colour and flags take one jump to where the steps end.
-    startPosition_ = wheelPosition(s.red, s.green, s.blue);
-    position_ = startPosition_;
+    position_ = wheelPosition(s.red, s.green, s.blue);
 }
 
 bool SliceWalk::next(SliceBatch& b) {
@@ -109,6 +108,6 @@ bool SliceWalk::next(SliceBatch& b) {
 
 std::int64_t SliceWalk::finish() {
     s_.radius = radius_;
-    if (startPosition_ >= 0) advanceColor(s_, -2 * runs_);
+    if (position_ >= 0) advanceColor(s_, -2 * runs_);
     return runs_;
 }
