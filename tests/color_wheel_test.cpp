@@ -146,23 +146,6 @@ TEST(ColorWheel, AdvanceEqualsSingleStepsFromEveryPoint) {
     }
 }
 
-// The slices read their colours off the two-step walk: from every point it
-// must give the colours that pairs of single backward steps give, round the
-// whole cycle of its parity.
-TEST(ColorWheel, TwoStepWalkMatchesSingleStepsFromEveryPoint) {
-    const std::vector<Rgb> colors = wheelColors();
-    for (int position = 0; position < wheelLength; ++position) {
-        const WheelColor* walk = twoStepsBackFrom(position);
-        SceneState s = at(colors[position]);
-        for (int i = 0; i < wheelLength / 2; ++i) {
-            stepColor(s, false);
-            stepColor(s, false);
-            const Rgb got{walk[i].red, walk[i].green, walk[i].blue};
-            ASSERT_EQ(got, colorOf(s)) << "from " << position << ", " << i + 1 << " double steps";
-        }
-    }
-}
-
 TEST(ColorWheel, HugeCountsStayExact) {
     for (const std::int64_t n : {std::int64_t{1000000}, std::int64_t{999999}}) {
         SceneState stepped = at({0, 37, 255}), jumped = stepped;

@@ -29,19 +29,15 @@ struct Slice {
 
 struct CaptureSink {
     std::vector<Slice> slices;
-    void add(const SliceBatch& b) {
-        for (int i = 0; i < b.count; ++i) {
-            const WheelColor& c = b.colors[i];
-            slices.push_back(
-                {{c.red, c.green, c.blue}, b.x1[i], b.y1[i], b.z[i], b.x2[i], b.y2[i], b.z[i + 1]});
-        }
+    void add(const RibbonSlice& s) {
+        slices.push_back({{s.red, s.green, s.blue}, s.x1, s.y1, s.z, s.x2, s.y2, s.z2});
     }
 };
 
 // Counts the slices and keeps none: for frames too large to keep.
 struct CountingSink {
     std::int64_t count = 0;
-    void add(const SliceBatch& b) { count += b.count; }
+    void add(const RibbonSlice&) { ++count; }
 };
 
 inline std::uint32_t bitsOf(float f) {

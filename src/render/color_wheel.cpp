@@ -25,9 +25,18 @@ void moveChannel(std::uint8_t& channel, bool rising) {
     if (!rising && channel > 0) --channel;
 }
 
+// Puts the colour at a position of the wheel, 0 for red counting forward.
 void setWheelColor(SceneState& s, int position) {
-    const WheelColor c = wheelColor(position);
-    s.red = c.red, s.green = c.green, s.blue = c.blue;
+    const auto along = static_cast<std::uint8_t>(position % wheelLegLength);
+    const auto back = static_cast<std::uint8_t>(255 - along);
+    switch (position / wheelLegLength) {
+    case 0: s.red = 255, s.green = along, s.blue = 0; break;
+    case 1: s.red = back, s.green = 255, s.blue = 0; break;
+    case 2: s.red = 0, s.green = 255, s.blue = along; break;
+    case 3: s.red = 0, s.green = back, s.blue = 255; break;
+    case 4: s.red = along, s.green = 0, s.blue = 255; break;
+    default: s.red = 255, s.green = 0, s.blue = back; break;
+    }
 }
 
 int legOf(int position) { return position / wheelLegLength; }

@@ -6,17 +6,14 @@ namespace {
 
 // Sends each slice to GL as two flat-coloured triangles.
 struct GlSliceSink {
-    void add(const SliceBatch& b) {
-        for (int i = 0; i < b.count; ++i) {
-            const float z = b.z[i], z2 = b.z[i + 1];
-            glColor3ub(b.colors[i].red, b.colors[i].green, b.colors[i].blue);
-            glVertex3f(0.0f, 0.0f, z);
-            glVertex3f(b.x1[i], b.y1[i], z);
-            glVertex3f(b.x2[i], b.y2[i], z2);
-            glVertex3f(b.x2[i], b.y2[i], z2);
-            glVertex3f(0.0f, 0.0f, z);
-            glVertex3f(0.0f, 0.0f, z2);
-        }
+    static void add(const RibbonSlice& s) {
+        glColor3ub(s.red, s.green, s.blue);
+        glVertex3f(0.0f, 0.0f, s.z);
+        glVertex3f(s.x1, s.y1, s.z);
+        glVertex3f(s.x2, s.y2, s.z2);
+        glVertex3f(s.x2, s.y2, s.z2);
+        glVertex3f(0.0f, 0.0f, s.z);
+        glVertex3f(0.0f, 0.0f, s.z2);
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "app/scene_state.h"
@@ -16,56 +17,55 @@ inline std::int64_t maxSliceRuns(std::int32_t steps) {
     return 2 * static_cast<std::int64_t>(std::max<std::int32_t>(steps, 0)) + 4;
 }
 
-// A batch of slices side by side. Slice i is two triangles between the Z
-// axis and the outer edge, from (x1[i], y1[i]) at the upper height z[i] to
-// (x2[i], y2[i]) at the lower height z[i + 1], in colours[i].
-struct SliceBatch {
-    static constexpr int capacity = 512;
-    int count = 0;
-    WheelColor colors[capacity];
-    float x1[capacity], y1[capacity], x2[capacity], y2[capacity];
-    float z[capacity + 1];
+// One slice of the ribbon: two flat triangles between the Z axis and the outer
+// edge, from (x1, y1) at the height z to (x2, y2) at the lower height z2.
+struct RibbonSlice {
+    std::uint8_t red, green, blue;
+    float x1, y1, z, x2, y2, z2;
 };
 
-// The slices of one frame, worked out a batch at a time. Every value is worked
-// out in double and rounded to float where it is kept, so the vertices are
-// exact to the bit, and the wheel steps back by two for every slice.
-//
-// Within a batch, first come the angles, heights and radii (each the one
-// before plus or minus a step), then their sines and cosines, which do not
-// depend on each other and so run side by side, then the edge points and
-// colours. A slice's second angle is the next one's first, so each angle's
-// sine and cosine serve two slices.
-class SliceWalk {
-  public:
-    // Starts a frame: angle 0, height 50, radius 5.
-    explicit SliceWalk(SceneState& s);
-    // The next batch; false once the frame has no slices left.
-    bool next(SliceBatch& batch);
-    // Hands the radius and the colour back to the scene; returns the number of slices.
-    std::int64_t finish();
-
-  private:
-    SceneState& s_;
-    double limit_, step_, drop_;
-    float z_, radius_;
-    std::int64_t runs_ = 0, maxRuns_;
-    int position_;  // the last slice's colour on the wheel; -1 for a colour off it
-    bool more_;
-    // Working values of one batch; entry 0 carries the last batch's end.
-    float angles_[SliceBatch::capacity + 1];
-    float radii_[2 * SliceBatch::capacity + 1];
-    float sines_[SliceBatch::capacity + 1], cosines_[SliceBatch::capacity + 1];
-};
-
-// The slices of one frame, handed a batch at a time to sink.add(batch).
-// Returns the number of slices.
+// The slices of one frame, handed one by one to sink.add(slice); returns how
+// many. Values kept between steps are floats; each is worked out in double
+// and rounded to float where it is kept, so every vertex is exact to the bit.
 template <class Sink>
 std::int64_t buildSlices(SceneState& s, Sink& sink) {
-    SliceWalk walk(s);
-    SliceBatch batch;
-    while (walk.next(batch)) sink.add(batch);
-    return walk.finish();
+    const double twoPi = static_cast<double>(6.2831855f);
+    const double growth = static_cast<double>(0.07f);
+    const double limit = s.turns * twoPi;
+    const double step = limit / s.steps;
+    const double drop = (s.turns * 25.0) / s.steps;
+    const std::int64_t maxRuns = maxSliceRuns(s.steps);
+    float z = 50.0f;
+    float angle = 0.0f;
+    s.radius = 5.0f;
+    std::int64_t runs = 0;
+    if (limit < 0) return runs;
+
+    // A slice's second angle is the next slice's first: its sine and cosine
+    // are carried over rather than worked out again.
+    auto sine = static_cast<float>(std::sin(double{angle}));
+    auto cosine = static_cast<float>(std::cos(double{angle}));
+    do {
+        RibbonSlice slice{};
+        slice.x1 = static_cast<float>(double{sine} * s.radius);
+        slice.y1 = static_cast<float>(double{cosine} * s.radius);
+        s.radius = static_cast<float>(s.radius + growth);
+        const auto angle2 = static_cast<float>(angle + step);
+        sine = static_cast<float>(std::sin(double{angle2}));
+        cosine = static_cast<float>(std::cos(double{angle2}));
+        slice.x2 = static_cast<float>(double{sine} * s.radius);
+        slice.y2 = static_cast<float>(double{cosine} * s.radius);
+        s.radius = static_cast<float>(s.radius + growth);
+        advanceColor(s, -2);
+        slice.red = s.red, slice.green = s.green, slice.blue = s.blue;
+        slice.z = z;
+        slice.z2 = static_cast<float>(z - drop);
+        sink.add(slice);
+        z = slice.z2;
+        angle = angle2;  // single(angle + step), the same sum
+        ++runs;
+    } while (angle <= limit && runs < maxRuns);
+    return runs;
 }
 
 // After the slices the wheel is moved forward again, by two less than it went
