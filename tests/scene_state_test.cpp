@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/keyboard_controls.h"
 #include "test_support.h"
 
 TEST(SceneState, ViewExtentsFollowTheWindowShape) {
@@ -62,4 +63,32 @@ TEST(SceneState, TickTurnsOnlyWhileSpinning) {
     tickScene(s);
     tickScene(s);
     EXPECT_EQ(s.rotationY, float(double(float(double(0.1f) + double(0.1f))) + double(0.1f)));
+}
+
+// Past 65,536 degrees a tick or an arrow takes the whole turns off, exactly,
+// so that a long spin neither stutters nor stalls; below it nothing wraps.
+TEST(SceneState, LongSpinsLoseWholeTurns) {
+    SceneState s = startScene();
+    s.spinning = true;
+    s.rotationX = 65534.0f;
+    s.rotationY = -65535.0f;
+    s.spinSpeedY = -1.0f;
+    tickScene(s);
+    EXPECT_EQ(s.rotationX, 65535.0f);
+    EXPECT_EQ(s.rotationY, -16.0f);  // -65536 + 182 turns
+    tickScene(s);
+    EXPECT_EQ(s.rotationX, 16.0f);
+    EXPECT_EQ(s.rotationY, -17.0f);
+
+    s.spinning = false;
+    s.spinSpeedX = 1e6f;
+    for (const float from : {-1.06e6f, -65000.0f, 65536.0f, 1.0e9f}) {
+        for (const int arrow : {arrowUp, arrowDown}) {
+            s.rotationX = from;
+            applySpecialKey(s, arrow);
+            const double sum = float(double{from} + (arrow == arrowUp ? -1e6 : 1e6));
+            const bool wraps = std::fabs(sum) >= 65536.0;
+            EXPECT_EQ(s.rotationX, float(wraps ? std::fmod(sum, 360.0) : sum)) << from;
+        }
+    }
 }

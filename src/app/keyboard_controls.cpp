@@ -17,6 +17,7 @@ void nudge(const SceneState& s, float& speed, float& rotation, double direction)
         speed = plus(speed, direction * speedChange);
     } else {
         rotation = plus(rotation, direction * speed);
+        dropWholeTurns(rotation);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "scene_state.h"
 
+#include <cmath>
+
 SceneState scene{};
 
 void setStartValues(SceneState& s) {
@@ -18,10 +20,18 @@ void setStartValues(SceneState& s) {
     s.greenRising = false;
 }
 
+void dropWholeTurns(float& rotation) {
+    if (std::fabs(rotation) >= 65536.0f) {
+        rotation = static_cast<float>(rotation - 360.0 * std::trunc(rotation / 360.0));
+    }
+}
+
 void tickScene(SceneState& s) {
     if (s.spinning) {
         s.rotationX = static_cast<float>(double{s.rotationX} + double{s.spinSpeedX});
+        dropWholeTurns(s.rotationX);
         s.rotationY = static_cast<float>(double{s.rotationY} + double{s.spinSpeedY});
+        dropWholeTurns(s.rotationY);
     }
 }
 

@@ -7,8 +7,8 @@
 // every store, so the picture is the same on every machine with IEEE floats.
 struct SceneState {
     bool spinning;
-    float rotationX;   // degrees, never wrapped
-    float rotationY;   // degrees, never wrapped
+    float rotationX;   // degrees, whole turns taken off only past 65,536
+    float rotationY;   // degrees, whole turns taken off only past 65,536
     float spinSpeedX;  // degrees per tick (spinning) or per arrow press (not)
     float spinSpeedY;
     std::int32_t turns;  // full turns of the spiral
@@ -29,6 +29,12 @@ extern SceneState scene;
 // keep what they had (zero at start-up): the first resize sets the extents,
 // and the wheel's first step sets every flag from the colour.
 void setStartValues(SceneState& s);
+
+// Takes the whole turns off a rotation of 65,536 degrees or more, exactly
+// (what is left lies within one turn of zero). A float rotation that kept
+// growing would first turn in ever coarser steps and at last stop changing
+// at all, after days of spinning; smaller rotations are left as they are.
+void dropWholeTurns(float& rotation);
 
 // What one timer tick does to the state: turn the scene while spinning.
 void tickScene(SceneState& s);
