@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the Tavrindole developers
+// SPDX-License-Identifier: MIT
+
 // One frame's own work, without GL, and the colour wheel's long walks.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the Tavrindole developers
+// SPDX-License-Identifier: MIT
+
 // The program with its frame written the straightforward way, to set the
 // real program's frame rate against (bench/fps).
 #include <GL/glut.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the Tavrindole developers
+// SPDX-License-Identifier: MIT
+
 #include "render/color_wheel.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the Tavrindole developers
+// SPDX-License-Identifier: MIT
+
 // Every committed fuzz input, the seeds and any crash the fuzzer ever found,
 // replayed as a regular test.
 #include <gtest/gtest.h>

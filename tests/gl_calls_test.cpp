@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the Tavrindole developers
+// SPDX-License-Identifier: MIT
+
 // The program's real GL and GLUT callbacks, and its start-up, linked against
 // a recording stand-in for GL and GLUT: every call they make is checked, in
 // order, with its arguments.

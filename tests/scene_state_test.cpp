@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the Tavrindole developers
+// SPDX-License-Identifier: MIT
+
 #include "app/scene_state.h"
 
 #include <gtest/gtest.h>

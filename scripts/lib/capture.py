@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 the Tavrindole developers
+# SPDX-License-Identifier: MIT
 """Runs the real program in a private X server, spinning after a few key
 presses, and writes a still picture (PNG) and a short animation (GIF).
 

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 the Tavrindole developers
+# SPDX-License-Identifier: MIT
 """Keeps the program's own code small: counts the lines of code in src/
 (blank lines and comments left out) and fails past the budget.
 

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 the Tavrindole developers
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages named, if any are missing: one apt-get update,
 # then one apt-get install. Sourced by the scripts in scripts/.
 need_packages() {

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 the Tavrindole developers
+# SPDX-License-Identifier: MIT
 """A private X server with the real program in it, and ways to look at it.
 
 Used by the end-to-end tests, the soak run and the capture scripts: each starts

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the Tavrindole developers
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Opens the window, registers the callbacks, sets the drawing state and the

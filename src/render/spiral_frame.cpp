@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the Tavrindole developers
+// SPDX-License-Identifier: MIT
+
 #include "render/spiral_frame.h"
 
 #include <GL/glut.h>

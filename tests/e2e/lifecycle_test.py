@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 the Tavrindole developers
+# SPDX-License-Identifier: MIT
 """The ways a run of the real program ends.
 
 Usage: lifecycle_test.py PATH_TO_TAVRINDOLE

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 the Tavrindole developers
+# SPDX-License-Identifier: MIT
 """The Debian package and the desktop files it carries.
 
 Usage: package_test.py BUILD_DIR

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 the Tavrindole developers
+# SPDX-License-Identifier: MIT
 """A long run of the real program, spinning, under a stream of random keys.
 
 Usage: soak_test.py PATH_TO_TAVRINDOLE   (TAVRINDOLE_SOAK_SECONDS sets the length)

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 the Tavrindole developers
+# SPDX-License-Identifier: MIT
 """The real program in a real X server, driven by real key presses.
 
 Usage: window_test.py PATH_TO_TAVRINDOLE

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the Tavrindole developers
+// SPDX-License-Identifier: MIT
+
 // libFuzzer entry: every input is a run of events on a fresh scene.
 #include <cstddef>
 #include <cstdint>
