@@ -32,7 +32,7 @@ def capture(program, out_dir, icon_dir=None):
         frames = []
         started = time.monotonic()
         while time.monotonic() - started < 2.0:  # about 2 s of the spin
-            raw = x.run("xwd", "-root", "-silent", data=b"")
+            raw = x.run("xwd", "-id", x.window, "-silent", data=b"")
             path = os.path.join(x.dir, f"frame{len(frames):03d}.xwd")
             with open(path, "wb") as f:
                 f.write(raw)

@@ -11,15 +11,19 @@ events through the server (xdotool, which uses XTest) and captures the screen
 import os
 import re
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
 
-TOOLS = ("Xvfb", "openbox", "wmctrl", "xdotool", "xwininfo", "xwd", "convert", "compare")
+TOOLS = ("wmctrl", "xdotool", "xwininfo", "xwd", "xdpyinfo", "convert", "compare")
+DESKTOP_TOOLS = {"openbox": ("Xvfb", "openbox"),
+                 "mutter": ("mutter", "Xwayland", "dbus-run-session"),
+                 "weston": ("weston", "Xwayland")}
 
 
-def missing_tools():
-    return [t for t in TOOLS if shutil.which(t) is None]
+def missing_tools(desktop="openbox"):
+    return [t for t in TOOLS + DESKTOP_TOOLS[desktop] if shutil.which(t) is None]
 
 
 def end(process):
@@ -33,28 +37,81 @@ def end(process):
             process.wait()
 
 
-class XSession:
-    """Xvfb, a window manager and the program, all ended on leaving the with-block.
+def process_group_end(process):
+    """Ends a child started in a session of its own, with whatever it started."""
+    if process is None:
+        return
+    try:
+        os.killpg(process.pid, signal.SIGTERM)
+        process.wait(5)
+    except (ProcessLookupError, subprocess.TimeoutExpired):
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+    if process.poll() is None:
+        process.wait()
 
-    The window manager (openbox) is there as on a desktop: it is what makes a
+
+def xwayland_display(session_id):
+    """The X display of the Xwayland that a compositor in session session_id
+    started, or None while there is none."""
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/stat") as f:
+                stat = f.read().rsplit(")", 1)[1].split()
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                argv = f.read().decode(errors="replace").split("\0")
+        except OSError:
+            continue
+        if int(stat[3]) == session_id and os.path.basename(argv[0]) == "Xwayland":
+            displays = [a for a in argv[1:] if re.fullmatch(r":\d+", a)]
+            if displays:
+                return displays[0]
+    return None
+
+
+class XSession:
+    """A desktop and the program, all ended on leaving the with-block.
+
+    The desktop is Xvfb with openbox, or a Wayland compositor (GNOME's
+    mutter, or weston) running the program through its Xwayland. Either way
+    a window manager is there as on a real desktop: it is what makes a
     full-screen request cover the screen, and what closes a window politely.
+    A launcher, such as ["wine"], goes before the program's path.
     """
 
-    def __init__(self, program, width=1280, height=720, env=None, args=()):
+    DESKTOPS = ("openbox", "mutter", "weston")
+
+    def __init__(self, program, width=1280, height=720, env=None, args=(), launcher=(),
+                 desktop="openbox"):
         self.program = program
         self.width, self.height = width, height
         self.extra_env = env or {}
         self.args = list(args)
-        self.xvfb = self.app = self.wm = None
+        self.launcher = list(launcher)
+        self.desktop = desktop
+        self.xvfb = self.app = self.wm = self.compositor = None
         self.dir = tempfile.mkdtemp(prefix="tavrindole-x-")
         self.window = None
 
     # --- lifecycle -------------------------------------------------------
     def __enter__(self):
-        missing = missing_tools()
+        missing = missing_tools(self.desktop)
         if missing:
             raise RuntimeError("needed for the real-window tests but not installed: "
                                + " ".join(missing) + " (./scripts/test installs them)")
+        try:
+            if self.desktop == "openbox":
+                self.start_xvfb_and_openbox()
+            else:
+                self.start_compositor()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
+        return self
+
+    def start_xvfb_and_openbox(self):
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
@@ -72,42 +129,101 @@ class XSession:
         self.env = dict(os.environ, DISPLAY=self.display, **self.extra_env)
         self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.monotonic() + 10
-        while self.run("wmctrl", "-m", check=False, status=True) != 0:
+        self.wait_for(lambda: self.run("wmctrl", "-m", check=False, status=True) == 0,
+                      "the window manager did not start")
+
+    def start_compositor(self):
+        """mutter or weston, headless, with a runtime folder of their own; the
+        program reaches them through the Xwayland they start."""
+        runtime = os.path.join(self.dir, "runtime")
+        os.mkdir(runtime, 0o700)
+        socket = "tavrindole-wayland"
+        size = f"{self.width}x{self.height}"
+        if self.desktop == "mutter":
+            command = ["dbus-run-session", "--", "mutter", "--headless", "--wayland",
+                       "--virtual-monitor", size, f"--wayland-display={socket}"]
+        else:
+            command = ["weston", "--backend=headless-backend.so", "--xwayland",
+                       f"--width={self.width}", f"--height={self.height}", f"--socket={socket}"]
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS")}
+        env["XDG_RUNTIME_DIR"] = runtime
+        self.compositor = subprocess.Popen(
+            command, env=env, start_new_session=True, stdin=subprocess.DEVNULL,
+            stdout=open(os.path.join(self.dir, "compositor.log"), "wb"), stderr=subprocess.STDOUT)
+        self.wait_for(lambda: xwayland_display(self.compositor.pid),
+                      f"{self.desktop} started no Xwayland")
+        self.display = xwayland_display(self.compositor.pid)
+        self.env = dict(env, DISPLAY=self.display, WAYLAND_DISPLAY=socket, **self.extra_env)
+        auth = [f for f in os.listdir(runtime) if f.startswith(".mutter-Xwaylandauth.")]
+        if auth:
+            self.env["XAUTHORITY"] = os.path.join(runtime, auth[0])
+        self.wait_for(lambda: self.run("xdpyinfo", check=False, status=True) == 0,
+                      f"{self.desktop}'s Xwayland takes no clients")
+
+    def wait_for(self, ready, failure, seconds=20):
+        deadline = time.monotonic() + seconds
+        while not ready():
             if time.monotonic() > deadline:
-                raise RuntimeError("the window manager did not start")
+                raise RuntimeError(failure)
             time.sleep(0.05)
-        return self
 
     def __exit__(self, *exc):
         for process in (self.app, self.wm, self.xvfb):
             end(process)
+        process_group_end(self.compositor)
         shutil.rmtree(self.dir, ignore_errors=True)
         return False
 
-    def start_program(self, timeout=15):
+    def start_program(self, timeout=30):
         self.out_path = os.path.join(self.dir, "stdout")
         self.err_path = os.path.join(self.dir, "stderr")
         env = dict(self.env)
         if os.environ.get("TAVRINDOLE_PRELOAD"):  # for the program alone, never the tools
             env["LD_PRELOAD"] = os.environ["TAVRINDOLE_PRELOAD"]
         with open(self.out_path, "wb") as out, open(self.err_path, "wb") as err:
-            self.app = subprocess.Popen([self.program] + self.args, env=env,
+            self.app = subprocess.Popen(self.launcher + [self.program] + self.args, env=env,
                                         stdin=subprocess.DEVNULL, stdout=out, stderr=err)
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
+
+        def full_screen_window():
             if self.app.poll() is not None:
                 raise RuntimeError(f"program ended with status {self.app.returncode}: "
                                    + self.output()[1].decode(errors="replace"))
-            found = self.run("xdotool", "search", "--name", "^Tavrindole$", check=False)
-            ids = found.split()
-            if ids:
-                self.window = ids[0]
-                # Point at the window so that the keys go to it.
-                self.run("xdotool", "mousemove", str(self.width // 2), str(self.height // 2))
-                return self.window
-            time.sleep(0.1)
-        raise RuntimeError("no window titled Tavrindole appeared")
+            for window in self.run("xdotool", "search", "--name", "^Tavrindole$",
+                                   check=False).split():
+                self.window = window
+                geometry = self.window_geometry(check=False)
+                # Wine maps the window small first, then makes it full screen.
+                if geometry and (geometry["width"], geometry["height"]) == (self.width,
+                                                                             self.height):
+                    return True
+            return False
+
+        try:
+            self.wait_for(full_screen_window, "no full-screen window titled Tavrindole appeared",
+                          timeout)
+        except RuntimeError:
+            if self.window is None:
+                raise
+        # Point at the window so that the keys go to it.
+        self.run("xdotool", "mousemove", str(self.width // 2), str(self.height // 2))
+        return self.window
+
+    def close_window(self):
+        """Closes the window as its desktop's window manager would. Weston's
+        publishes no client list for wmctrl, so there the window gets the
+        WM_DELETE_WINDOW message a window manager sends."""
+        if self.desktop != "weston":
+            self.run("wmctrl", "-c", "Tavrindole")
+            return
+        from Xlib import X, display, protocol
+        d = display.Display(self.display)
+        window = d.create_resource_object("window", int(self.window))
+        protocols, delete = d.intern_atom("WM_PROTOCOLS"), d.intern_atom("WM_DELETE_WINDOW")
+        window.send_event(protocol.event.ClientMessage(
+            window=window, client_type=protocols, data=(32, [delete, X.CurrentTime, 0, 0, 0])))
+        d.flush()
+        d.close()
 
     def stop_program(self):
         end(self.app)
@@ -128,8 +244,10 @@ class XSession:
             raise RuntimeError(f"{cmd[0]} failed: {result.stderr.decode(errors='replace')}")
         return result.stdout if data is not None else result.stdout.decode()
 
-    def window_geometry(self):
-        info = self.run("xwininfo", "-id", self.window)
+    def window_geometry(self, check=True):
+        info = self.run("xwininfo", "-id", self.window, check=check)
+        if not info:
+            return None
         get = lambda key: int(re.search(key + r":\s+(-?\d+)", info).group(1))
         return {"x": get("Absolute upper-left X"), "y": get("Absolute upper-left Y"),
                 "width": get("Width"), "height": get("Height"),
@@ -139,9 +257,10 @@ class XSession:
         self.run("xdotool", "key", "--delay", str(delay_ms), *names)
 
     def capture(self, name):
-        """Saves the whole screen as name.png in the session folder; returns the path."""
+        """Saves the window, which covers the screen, as name.png in the session
+        folder; returns the path. (Under Xwayland the root window holds no picture.)"""
         path = os.path.join(self.dir, name + ".png")
-        raw = self.run("xwd", "-root", "-silent", data=b"")
+        raw = self.run("xwd", "-id", self.window, "-silent", data=b"")
         subprocess.run(["convert", "xwd:-", path], input=raw, check=True)
         return path
 

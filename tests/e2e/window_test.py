@@ -1,10 +1,17 @@
 # SPDX-FileCopyrightText: 2026 the Tavrindole developers
 # SPDX-License-Identifier: MIT
-"""The real program in a real X server, driven by real key presses.
+"""The real program on a real desktop, driven by real key presses.
 
-Usage: window_test.py PATH_TO_TAVRINDOLE
+Usage: window_test.py [--desktop openbox|mutter|weston] [--wine]
+                      [--reference PROGRAM] PATH_TO_TAVRINDOLE
+
+The desktop is Xvfb with openbox (the default), or GNOME's compositor or
+weston, headless, with the program on their Xwayland. --wine runs a Windows
+build under Wine; --reference names another build (the native one) whose
+outline must match the program's, pixel for pixel, after the same keys.
 """
 
+import argparse
 import os
 import sys
 import time
@@ -14,6 +21,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "scripts"
 from xharness import XSession  # noqa: E402
 
 PROGRAM = None
+OPTIONS = None
 FRAME = 0.02  # the timer's 20 ms
 
 
@@ -25,12 +33,17 @@ def on_wheel(color):
 class RealWindow(unittest.TestCase):
     def setUp(self):
         # Arguments a GLUT program would normally take must play no part.
-        self.session = XSession(PROGRAM, 1280, 720,
-                                args=["-geometry", "64x48", "-display", ":9", "--help"])
-        self.x = self.session.__enter__()
-        self.addCleanup(self.session.__exit__, None, None, None)
-        self.x.start_program()
+        self.x = self.start(PROGRAM)
+
+    def start(self, program):
+        session = XSession(program, 1280, 720, desktop=OPTIONS.desktop,
+                           launcher=["wine"] if OPTIONS.wine and program == PROGRAM else [],
+                           args=["-geometry", "64x48", "-display", ":9", "--help"])
+        self.addCleanup(session.__exit__, None, None, None)
+        x = session.__enter__()
+        x.start_program()
         time.sleep(0.5)
+        return x
 
     def settle(self, frames=10):
         time.sleep(frames * FRAME + 0.1)
@@ -100,16 +113,47 @@ class RealWindow(unittest.TestCase):
 
         time.sleep(max(0.0, 2.0))
         self.assertTrue(x.alive(), "the program ended by itself")
+        keep_captures(x)
+
+        # Closed as the desktop closes a window, it ends at once, silent.
+        x.close_window()
+        self.assertEqual(x.app.wait(15), 0)
         self.assertEqual(x.output(), (b"", b""), "the program wrote something")
-        if os.environ.get("TAVRINDOLE_KEEP_CAPTURES"):
-            keep = os.environ["TAVRINDOLE_KEEP_CAPTURES"]
-            os.makedirs(keep, exist_ok=True)
-            for name in os.listdir(x.dir):
-                os.replace(os.path.join(x.dir, name), os.path.join(keep, name))
+
+    def test_same_outline_as_the_reference_build(self):
+        if not OPTIONS.reference:
+            self.skipTest("no --reference build named")
+        keys = ["d"] * 18 + ["Down"] * 20 + ["Left"] * 10 + ["plus"] * 7
+        sessions = (self.x, self.start(OPTIONS.reference))
+        outlines = []
+        for x in sessions:
+            x.keys(*keys, delay_ms=10)
+            self.settle()
+            outlines.append(x.silhouette(x.capture("after-keys")))
+        differing = self.x.differing_pixels(*outlines)
+        for x in sessions:
+            keep_captures(x)
+        self.assertEqual(differing, 0)
+
+
+def keep_captures(x):
+    keep = os.environ.get("TAVRINDOLE_KEEP_CAPTURES")
+    if keep:
+        os.makedirs(keep, exist_ok=True)
+        for name in os.listdir(x.dir):
+            if name.endswith(".png"):
+                os.replace(os.path.join(x.dir, name),
+                           os.path.join(keep, f"{os.path.basename(x.program)}-{name}"))
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 2:
-        sys.exit("usage: window_test.py PATH_TO_TAVRINDOLE")
-    PROGRAM = os.path.abspath(sys.argv.pop(1))
-    unittest.main(verbosity=2)
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--desktop", choices=XSession.DESKTOPS, default="openbox")
+    parser.add_argument("--wine", action="store_true")
+    parser.add_argument("--reference")
+    parser.add_argument("program")
+    OPTIONS, rest = parser.parse_known_args()
+    PROGRAM = os.path.abspath(OPTIONS.program)
+    if OPTIONS.reference:
+        OPTIONS.reference = os.path.abspath(OPTIONS.reference)
+    unittest.main(argv=sys.argv[:1] + rest, verbosity=2)

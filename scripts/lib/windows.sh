@@ -1,0 +1,86 @@
+# SPDX-FileCopyrightText: 2026 the Tavrindole developers
+# SPDX-License-Identifier: MIT
+# The Windows build, cross-compiled on Debian: freeglut from Debian's source
+# package built static once, then the program with the same toolchain file.
+# Sourced by scripts/windows and scripts/test.
+
+# The cross compiler, Wine to run what it builds, and the X tools the
+# real-window tests use. Wine loads the X and GL libraries at run time; they
+# are only recommended by its packages, so they are named here.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev cmake make
+    libgl1-mesa-dri libglx-mesa0 libx11-6 libxext6 libxrandr2 libxi6 libxcursor1
+    libxrender1 libxinerama1 libxcomposite1 libfreetype6 libfontconfig1)
+
+WINDOWS_TOOLCHAIN=cmake/mingw-w64-x86_64.cmake
+WINDOWS_BUILD=build/windows
+FREEGLUT_PREFIX=build/windows-deps/freeglut
+
+# Runs a command with its output kept back, shown only if it fails.
+quietly() {
+    local log status=0
+    log=$(mktemp)
+    "$@" >"$log" 2>&1 || status=$?
+    [ "$status" -eq 0 ] || cat "$log" >&2
+    rm -f "$log"
+    return "$status"
+}
+
+# The first Debian archive in the machine's own sources (not security), as
+# "URI SUITE KEYRING".
+debian_archive() {
+    local sources=/etc/apt/sources.list.d/debian.sources
+    if [ -r "$sources" ]; then
+        awk 'BEGIN { RS = "" } /URIs:/ && !/security/ {
+                 for (i = 1; i <= NF; i++) {
+                     if ($i == "URIs:") uri = $(i + 1)
+                     if ($i == "Suites:") suite = $(i + 1)
+                     if ($i == "Signed-By:") key = $(i + 1)
+                 }
+                 print uri, suite, key; exit }' "$sources"
+    else
+        . /etc/os-release
+        echo "http://deb.debian.org/debian $VERSION_CODENAME /usr/share/keyrings/debian-archive-keyring.gpg"
+    fi
+}
+
+# Downloads freeglut's Debian source package into $1 through a source list of
+# its own, leaving the machine's apt configuration as it was. apt checks the
+# files against the signed index; dpkg-source checks them against the .dsc.
+fetch_freeglut_source() {
+    local into=$1 tmp uri suite key
+    tmp=$(mktemp -d)
+    read -r uri suite key < <(debian_archive)
+    mkdir -p "$tmp/lists/partial" "$tmp/cache"
+    printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
+        "$uri" "$suite" "$key" >"$tmp/debian-src.sources"
+    local apt=(apt-get -qq -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$tmp"
+        -o Dir::State::Lists="$tmp/lists" -o Dir::Cache="$tmp/cache" -o APT::Sandbox::User=root)
+    "${apt[@]}" update
+    mkdir -p "$into"
+    (cd "$into" && "${apt[@]}" source --download-only freeglut >/dev/null)
+    rm -rf "$tmp"
+    (cd "$into" && quietly dpkg-source -x freeglut_*.dsc freeglut)
+}
+
+# freeglut as a static library, built once: a later run finds it installed.
+build_freeglut() {
+    [ -f "$FREEGLUT_PREFIX/lib/cmake/FreeGLUT/FreeGLUTConfig.cmake" ] && return 0
+    local work=build/windows-deps/work
+    rm -rf "$work"
+    fetch_freeglut_source "$work"
+    quietly cmake -S "$work/freeglut" -B "$work/build" \
+        -DCMAKE_TOOLCHAIN_FILE="$PWD/$WINDOWS_TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$PWD/$FREEGLUT_PREFIX" \
+        -DFREEGLUT_BUILD_STATIC_LIBS=ON -DFREEGLUT_BUILD_SHARED_LIBS=OFF \
+        -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_PRINT_WARNINGS=OFF -DFREEGLUT_REPLACE_GLUT=ON
+    quietly cmake --build "$work/build" -j"$(nproc)"
+    quietly cmake --install "$work/build"
+    rm -rf "$work"
+}
+
+# Configures the Windows build; extra arguments go to cmake.
+configure_windows() {
+    cmake -S . -B "$WINDOWS_BUILD" -DCMAKE_TOOLCHAIN_FILE="$PWD/$WINDOWS_TOOLCHAIN" \
+        -DCMAKE_BUILD_TYPE=Release -DFreeGLUT_DIR="$PWD/$FREEGLUT_PREFIX/lib/cmake/FreeGLUT" \
+        -DTAVRINDOLE_WERROR=ON "$@" >/dev/null
+}
