@@ -1,6 +1,7 @@
 # SPDX-FileCopyrightText: 2026 the Tavrindole developers
 # SPDX-License-Identifier: MIT
-"""The Debian package and the desktop files it carries.
+"""The Debian package: what it carries, Debian's checker on it, and that two
+builds of one commit give the same bytes.
 
 Usage: package_test.py BUILD_DIR
 """
@@ -23,20 +24,38 @@ EXPECTED = [
     "usr/share/icons/hicolor/48x48/apps/tavrindole.png",
     "usr/share/icons/hicolor/256x256/apps/tavrindole.png",
     "usr/share/metainfo/org.tavrindole.Tavrindole.metainfo.xml",
-    "usr/share/man/man6/tavrindole.6",
+    "usr/share/man/man6/tavrindole.6.gz",
+    "usr/share/doc/tavrindole/copyright",
+    "usr/share/doc/tavrindole/changelog.gz",
 ]
+SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+
+
+def make_package(build, into):
+    """cpack -G DEB of a configured build folder; returns the .deb's path."""
+    subprocess.run(["cpack", "-G", "DEB", "--config", os.path.join(build, "CPackConfig.cmake"),
+                    "-B", into], check=True, capture_output=True)
+    debs = [f for f in os.listdir(into) if f.endswith(".deb")]
+    assert len(debs) == 1, debs
+    return os.path.join(into, debs[0])
+
+
+def package_from_clone(scratch):
+    """The last commit cloned into a folder of its own, built and packed."""
+    source, build = os.path.join(scratch, "source"), os.path.join(scratch, "build")
+    subprocess.run(["git", "clone", "-q", "--no-hardlinks", SOURCE, source], check=True)
+    for command in (["cmake", "-S", source, "-B", build, "-DCMAKE_BUILD_TYPE=Release",
+                     "-DTAVRINDOLE_TESTS=OFF"],
+                    ["cmake", "--build", build, "-j", str(os.cpu_count() or 1)]):
+        subprocess.run(command, check=True, capture_output=True)
+    return make_package(build, scratch)
 
 
 class Package(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.scratch = tempfile.mkdtemp(prefix="tavrindole-deb-")
-        subprocess.run(["cpack", "-G", "DEB", "--config",
-                        os.path.join(BUILD, "CPackConfig.cmake"), "-B", cls.scratch],
-                       check=True, capture_output=True)
-        debs = [f for f in os.listdir(cls.scratch) if f.endswith(".deb")]
-        assert len(debs) == 1, debs
-        cls.deb = os.path.join(cls.scratch, debs[0])
+        cls.deb = make_package(BUILD, cls.scratch)
         cls.root = os.path.join(cls.scratch, "root")
         subprocess.run(["dpkg-deb", "-x", cls.deb, cls.root], check=True)
 
@@ -58,6 +77,33 @@ class Package(unittest.TestCase):
         size = subprocess.run(["identify", "-format", "%wx%h", icon], check=True,
                               capture_output=True, text=True).stdout
         self.assertEqual(size, "256x256")
+
+    def test_debian_checker_is_content(self):
+        result = subprocess.run(["lintian", "--pedantic", "--allow-root", self.deb],
+                                capture_output=True, text=True)
+        complaints = [line for line in result.stdout.splitlines() if line[:2] in ("E:", "W:")]
+        self.assertEqual(complaints, [], result.stdout + result.stderr)
+
+        with open(os.path.join(self.root, EXPECTED[7])) as f:
+            copyright_file = f.read()
+        self.assertTrue(copyright_file.startswith(
+            "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"))
+        self.assertIn("Files: *\nCopyright: 2026 the Tavrindole developers\nLicense: MIT\n",
+                      copyright_file)
+        self.assertIn("\nLicense: MIT\n Permission is hereby granted", copyright_file)
+
+    def test_two_builds_of_a_commit_are_the_same(self):
+        if subprocess.run(["git", "-C", SOURCE, "rev-parse", "HEAD"],
+                          capture_output=True).returncode != 0:
+            self.skipTest("not a git checkout: no commit to build twice")
+        debs = []
+        for name in ("first", "second"):  # different folders, different times
+            scratch = os.path.join(self.scratch, name)
+            os.mkdir(scratch)
+            debs.append(package_from_clone(scratch))
+            time.sleep(1.1)
+        with open(debs[0], "rb") as a, open(debs[1], "rb") as b:
+            self.assertTrue(a.read() == b.read(), "the two packages differ")
 
     def test_desktop_files_validate(self):
         subprocess.run(["desktop-file-validate", os.path.join(self.root, EXPECTED[1])],
