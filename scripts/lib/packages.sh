@@ -23,3 +23,6 @@ BUILD_PACKAGES=(g++ cmake make libglut-dev libgl-dev libgl1-mesa-dri)
 # What the real-window runs take: a private X server, a window manager, keys
 # and captures.
 X_PACKAGES=(xvfb openbox wmctrl xdotool x11-utils x11-apps imagemagick python3)
+# The Wayland desktops the real-window test also runs on: GNOME's compositor
+# and weston, with Xwayland and the session bus mutter wants.
+WAYLAND_PACKAGES=(mutter weston xwayland dbus-daemon)
