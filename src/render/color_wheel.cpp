@@ -28,11 +28,13 @@ void moveChannel(std::uint8_t& channel, bool rising) {
     if (!rising && channel > 0) --channel;
 }
 
+int legOf(int position) { return position / wheelLegLength; }
+
 // Puts the colour at a position of the wheel, 0 for red counting forward.
 void setWheelColor(SceneState& s, int position) {
     const auto along = static_cast<std::uint8_t>(position % wheelLegLength);
     const auto back = static_cast<std::uint8_t>(255 - along);
-    switch (position / wheelLegLength) {
+    switch (legOf(position)) {
     case 0: s.red = 255, s.green = along, s.blue = 0; break;
     case 1: s.red = back, s.green = 255, s.blue = 0; break;
     case 2: s.red = 0, s.green = 255, s.blue = along; break;
@@ -41,8 +43,6 @@ void setWheelColor(SceneState& s, int position) {
     default: s.red = 255, s.green = 0, s.blue = back; break;
     }
 }
-
-int legOf(int position) { return position / wheelLegLength; }
 
 }  // namespace
 
