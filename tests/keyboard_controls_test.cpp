@@ -49,6 +49,7 @@ TEST(KeyboardControls, CharacterKeys) {
         {"then any key restores 3", with(2, 3), "dx", 2, 3, false},
         {"then d again", with(2, 3), "dd", 2, 2, false},
         {"U at 2 turns, 3 steps", with(2, 3), "U", 3, 4, false},
+        {"d at 3 turns, 3 steps", with(3, 3), "d", 2, 2, false},
         {"unlisted keys only clamp", with(1, 1), "\x1bq", 2, 3, false},
         {"escape changes nothing", startScene(), "\x1b", 24, 1600, false},
         {"space", startScene(), " ", 24, 1600, true},

@@ -37,7 +37,9 @@ void replayEvents(const std::uint8_t* data, std::size_t size) {
     SceneState s{};
     setStartValues(s);
     bool resized = false;
-    bool lastKeyShrankAtTwo = false;  // a "d" at 2 turns, the one way to 2 steps
+    // A "d" is the one way to 2 steps: at 2 turns with 3 or 4 steps, or at 3
+    // turns with 3 steps (which leaves 2 turns).
+    bool lastKeyWasD = false;
     const std::uint8_t* p = data;
     const std::uint8_t* end = data + size;
     while (p < end) {
@@ -45,7 +47,7 @@ void replayEvents(const std::uint8_t* data, std::size_t size) {
         switch (op % 5) {
         case 0: {
             const std::uint8_t key = static_cast<std::uint8_t>(take(p, end, 1));
-            lastKeyShrankAtTwo = (key == 'd' || key == 'D') && s.turns == 2;
+            lastKeyWasD = key == 'd' || key == 'D';
             applyKey(s, key);
             break;
         }
@@ -68,7 +70,7 @@ void replayEvents(const std::uint8_t* data, std::size_t size) {
         }
         require(s.turns >= 2, "turns at least 2");
         require(s.steps >= 2 && s.steps <= maxSteps, "steps within 2 and the bound");
-        require(s.steps > 2 || lastKeyShrankAtTwo, "steps of 2 only right after d at 2 turns");
+        require(s.steps > 2 || (lastKeyWasD && s.turns == 2), "steps of 2 only right after a d");
         require(wheelPosition(s.red, s.green, s.blue) >= 0, "the colour stays on the wheel");
         if (resized) {
             require(std::isfinite(s.halfWidth) && s.halfWidth > 0 && std::isfinite(s.halfHeight) &&
