@@ -190,9 +190,8 @@ TEST_F(GlCalls, FrameStream) {
                                          "glRotatef(180,1,0,0)", "glRotatef(0,0,1,0)",
                                          "glBegin(0x4)"};
     char line[256];
-    for (const Slice& sl : sink.slices) {
-        std::snprintf(line, sizeof line, "glColor3ub(%d,%d,%d)", sl.color.r, sl.color.g,
-                      sl.color.b);
+    for (const RibbonSlice& sl : sink.slices) {
+        std::snprintf(line, sizeof line, "glColor3ub(%d,%d,%d)", sl.red, sl.green, sl.blue);
         expected.emplace_back(line);
         const float points[6][3] = {{0, 0, sl.z},          {sl.x1, sl.y1, sl.z},
                                     {sl.x2, sl.y2, sl.z2}, {sl.x2, sl.y2, sl.z2},

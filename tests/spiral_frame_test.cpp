@@ -41,12 +41,12 @@ int driftOf(std::int32_t turns, std::int32_t steps) {
 }
 
 // The ribbon worked out a second way, as plainly as it can be written.
-std::vector<Slice> plainRibbon(std::int32_t turns, std::int32_t steps) {
+std::vector<RibbonSlice> plainRibbon(std::int32_t turns, std::int32_t steps) {
     SceneState s = sceneWith(turns, steps);
-    std::vector<Slice> out;
+    std::vector<RibbonSlice> out;
     straightforwardSlices(
         s, [&](const SceneState& c, float x1, float y1, float z, float x2, float y2, float z2) {
-            out.push_back({colorOf(c), x1, y1, z, x2, y2, z2});
+            out.push_back({c.red, c.green, c.blue, x1, y1, z, x2, y2, z2});
         });
     return out;
 }
@@ -82,11 +82,11 @@ TEST(SpiralFrame, ColoursStartTwoBehindAndCrawlBack) {
     SceneState s = startScene();
     CaptureSink first, second;
     runFrame(s, first);
-    EXPECT_EQ(first.slices.front().color, (Rgb{255, 0, 2}));
-    EXPECT_EQ(first.slices[1].color, (Rgb{255, 0, 4}));
+    EXPECT_EQ(colorOf(first.slices.front()), (Rgb{255, 0, 2}));
+    EXPECT_EQ(colorOf(first.slices[1]), (Rgb{255, 0, 4}));
     EXPECT_EQ(colorOf(s), (Rgb{255, 0, 6}));
     runFrame(s, second);
-    EXPECT_EQ(second.slices.front().color, (Rgb{255, 0, 8}));
+    EXPECT_EQ(colorOf(second.slices.front()), (Rgb{255, 0, 8}));
     EXPECT_EQ(colorOf(s), (Rgb{255, 0, 12}));
     // The catch-up step leaves the backward flags of the last slice behind it
     // replaced by the forward ones.
@@ -96,13 +96,13 @@ TEST(SpiralFrame, ColoursStartTwoBehindAndCrawlBack) {
 }
 
 // A digest of every vertex and colour of a frame: FNV-1a over their bits.
-std::uint64_t digestOf(const std::vector<Slice>& slices) {
+std::uint64_t digestOf(const std::vector<RibbonSlice>& slices) {
     std::uint64_t h = 0xcbf29ce484222325u;
     const auto mix = [&h](std::uint32_t v) {
         for (int i = 0; i < 4; ++i, v >>= 8) h = (h ^ (v & 0xffu)) * 0x100000001b3u;
     };
-    for (const Slice& s : slices) {
-        mix(std::uint32_t{s.color.r} << 16 | std::uint32_t{s.color.g} << 8 | s.color.b);
+    for (const RibbonSlice& s : slices) {
+        mix(std::uint32_t{s.red} << 16 | std::uint32_t{s.green} << 8 | s.blue);
         for (const float f : {s.x1, s.y1, s.z, s.x2, s.y2, s.z2}) mix(bitsOf(f));
     }
     return h;
@@ -128,17 +128,17 @@ TEST(SpiralFrame, VerticesMatchThePlainCalculationBitForBit) {
         SceneState s = sceneWith(set.turns, set.steps);
         CaptureSink sink;
         buildSlices(s, sink);
-        const std::vector<Slice> plain = plainRibbon(set.turns, set.steps);
+        const std::vector<RibbonSlice> plain = plainRibbon(set.turns, set.steps);
         ASSERT_EQ(sink.slices.size(), plain.size());
         for (std::size_t i = 0; i < plain.size(); ++i) {
-            const Slice &a = sink.slices[i], &b = plain[i];
+            const RibbonSlice &a = sink.slices[i], &b = plain[i];
             ASSERT_EQ(bitsOf(a.x1), bitsOf(b.x1)) << "slice " << i;
             ASSERT_EQ(bitsOf(a.y1), bitsOf(b.y1)) << "slice " << i;
             ASSERT_EQ(bitsOf(a.x2), bitsOf(b.x2)) << "slice " << i;
             ASSERT_EQ(bitsOf(a.y2), bitsOf(b.y2)) << "slice " << i;
             ASSERT_EQ(bitsOf(a.z), bitsOf(b.z)) << "slice " << i;
             ASSERT_EQ(bitsOf(a.z2), bitsOf(b.z2)) << "slice " << i;
-            ASSERT_EQ(a.color, b.color) << "slice " << i;
+            ASSERT_EQ(colorOf(a), colorOf(b)) << "slice " << i;
         }
         EXPECT_EQ(digestOf(sink.slices), set.digest) << std::hex << digestOf(sink.slices);
     }
@@ -149,7 +149,7 @@ TEST(SpiralFrame, StartUpRibbonShape) {
     SceneState s = startScene();
     CaptureSink sink;
     buildSlices(s, sink);
-    const Slice& first = sink.slices.front();
+    const RibbonSlice& first = sink.slices.front();
     EXPECT_EQ(first.x1, 0.0f);  // the spiral starts on the positive Y axis
     EXPECT_EQ(first.y1, 5.0f);
     EXPECT_EQ(first.z, 50.0f);

@@ -23,18 +23,12 @@ struct Rgb {
 };
 
 inline Rgb colorOf(const SceneState& s) { return {s.red, s.green, s.blue}; }
+inline Rgb colorOf(const RibbonSlice& s) { return {s.red, s.green, s.blue}; }
 
 // Keeps every slice a frame produces.
-struct Slice {
-    Rgb color;
-    float x1, y1, z, x2, y2, z2;
-};
-
 struct CaptureSink {
-    std::vector<Slice> slices;
-    void add(const RibbonSlice& s) {
-        slices.push_back({{s.red, s.green, s.blue}, s.x1, s.y1, s.z, s.x2, s.y2, s.z2});
-    }
+    std::vector<RibbonSlice> slices;
+    void add(const RibbonSlice& s) { slices.push_back(s); }
 };
 
 // Counts the slices and keeps none: for frames too large to keep.

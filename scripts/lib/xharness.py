@@ -28,31 +28,24 @@ def missing_tools(desktop="openbox"):
     return [t for t in TOOLS + DESKTOP_TOOLS[desktop] if shutil.which(t) is None]
 
 
-def end(process):
-    """Ends a child process, politely first."""
-    if process and process.poll() is None:
-        process.terminate()
-        try:
-            process.wait(5)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
-
-
-def process_group_end(process):
-    """Ends a child started in a session of its own, with whatever it started."""
-    if process is None:
+def end(process, group=False):
+    """Ends a child process, politely first. With group, the child leads a
+    session of its own, and whatever it started there ends with it."""
+    if process is None or (process.poll() is not None and not group):
         return
-    try:
-        os.killpg(process.pid, signal.SIGTERM)
-        process.wait(5)
-    except (ProcessLookupError, subprocess.TimeoutExpired):
+    for sig in (signal.SIGTERM, signal.SIGKILL):
         try:
-            os.killpg(process.pid, signal.SIGKILL)
+            if group:
+                os.killpg(process.pid, sig)
+            else:
+                process.send_signal(sig)
+            process.wait(5)
+            return
         except ProcessLookupError:
-            pass
-    if process.poll() is None:
-        process.wait()
+            break
+        except subprocess.TimeoutExpired:
+            continue
+    process.wait()
 
 
 def xwayland_display(session_id, log):
@@ -211,7 +204,7 @@ class XSession:
     def __exit__(self, *exc):
         for process in (self.app, self.wm, self.xvfb):
             end(process)
-        process_group_end(self.compositor)
+        end(self.compositor, group=True)
         shutil.rmtree(self.dir, ignore_errors=True)
         return False
 
