@@ -21,14 +21,11 @@ def capture(program, out_dir, icon_dir=None):
     animation = os.path.join(out_dir, "spin.gif")
     with XSession(program, 1280, 720) as x:
         x.start_program()
-        time.sleep(0.5)
         # Fewer turns, so the whole ribbon shows, then tilt it and spin.
         x.keys(*["d"] * 16)
-        time.sleep(0.3)
-        face_on = x.capture("face-on")  # the icons' picture: the spiral seen from its axis
+        face_on = x.frames()  # the icons' picture: the spiral seen from its axis
         x.keys(*["Down"] * 25, *["Left"] * 15, "space", delay_ms=5)
-        time.sleep(1.0)
-        subprocess.run(["convert", x.capture("still"), still], check=True)
+        subprocess.run(["convert", x.frames(), still], check=True)
         frames = []
         started = time.monotonic()
         while time.monotonic() - started < 2.0:  # about 2 s of the spin

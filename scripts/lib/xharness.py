@@ -108,7 +108,8 @@ class XSession:
     mutter, or weston) running the program through its Xwayland. Either way
     a window manager is there as on a real desktop: it is what makes a
     full-screen request cover the screen, and what closes a window politely.
-    A launcher, such as ["wine"], goes before the program's path.
+    A launcher, such as ["wine"] or ["qemu-aarch64"], goes before the
+    program's path.
     """
 
     DESKTOPS = ("openbox", "mutter", "weston")
@@ -243,6 +244,7 @@ class XSession:
         # Xwayland under weston crashes on the warp.)
         if self.desktop == "openbox":
             self.run("xdotool", "mousemove", str(self.width // 2), str(self.height // 2))
+        self.frames(3)  # the third is drawn at full size, whatever came before
         return self.window
 
     def close_window(self):
@@ -284,6 +286,24 @@ class XSession:
 
     def keys(self, *names, delay_ms=30):
         self.run("xdotool", "key", "--delay", str(delay_ms), *names)
+
+    def frames(self, count=2, seconds=120):
+        """Waits until the program has shown count new frames and returns a
+        capture of the last. The colours crawl on every frame, so a picture
+        that differs from the one before is a new frame. Two frames after
+        keys show them: the first may have been drawn before they arrived.
+        The deadline is generous for emulators, which draw a few a second."""
+        def shot():
+            self.shots = getattr(self, "shots", 0) + 1
+            return self.capture(f"frame-{self.shots:03d}")
+
+        last = shot()
+        for _ in range(count):
+            def new_frame(previous=last):
+                path = shot()
+                return path if self.differing_pixels(path, previous) > 0 else None
+            last = self.wait_for(new_frame, f"no new frame within {seconds} s", seconds)
+        return last
 
     def capture(self, name):
         """Saves the window, which covers the screen, as name.png in the session

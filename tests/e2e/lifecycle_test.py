@@ -28,7 +28,6 @@ class Endings(unittest.TestCase):
     def test_window_closed_by_the_window_manager(self):
         with XSession(PROGRAM) as x:
             x.start_program()
-            time.sleep(1.0)
             # wmctrl asks openbox, which sends WM_DELETE_WINDOW as any desktop would.
             x.run("wmctrl", "-c", "Tavrindole")
             self.assertEqual(wait_for_end(x.app, 10), 0)
@@ -37,7 +36,6 @@ class Endings(unittest.TestCase):
     def test_x_server_going_away(self):
         with XSession(PROGRAM) as x:
             x.start_program()
-            time.sleep(0.5)
             x.xvfb.kill()
             x.xvfb.wait()
             status = wait_for_end(x.app, 5)

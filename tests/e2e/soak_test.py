@@ -68,7 +68,6 @@ class Soak(unittest.TestCase):
         rng = random.Random(SEED)
         with XSession(PROGRAM) as x:
             x.start_program()
-            time.sleep(0.5)
             x.keys("space")
             pid = x.app.pid
             started = time.monotonic()
@@ -83,7 +82,7 @@ class Soak(unittest.TestCase):
                     baseline = (resident_kib(pid), open_descriptors(pid))
             # Back to a known size and spinning, then the checks.
             x.keys(*["d"] * 30, "plus", "plus")
-            time.sleep(1)
+            x.frames()
             self.assertTrue(x.alive())
             rss, fds = resident_kib(pid), open_descriptors(pid)
             print(f"{sent} keys; resident {baseline[0]} KiB a minute in, {rss} KiB at the end; "
