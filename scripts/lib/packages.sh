@@ -13,6 +13,12 @@ need_packages() {
     [ ${#missing[@]} -eq 0 ] && return 0
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    # A name such as libgl-dev:arm64 needs dpkg to know that architecture.
+    for pkg in "${missing[@]}"; do
+        if [[ $pkg == *:* ]] && ! dpkg --print-foreign-architectures | grep -qx "${pkg#*:}"; then
+            "${sudo[@]}" dpkg --add-architecture "${pkg#*:}"
+        fi
+    done
     echo "Installing: ${missing[*]}" >&2
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null

@@ -2,17 +2,16 @@
 # SPDX-License-Identifier: MIT
 # The Windows build, cross-compiled on Debian: freeglut from Debian's source
 # package built static once, then the program with the same toolchain file.
-# Sourced by scripts/windows and scripts/test.
+# Sourced by scripts/lib/cross.sh.
 
 # The cross compiler, Wine to run what it builds, and the X tools the
 # real-window tests use. Wine loads the X and GL libraries at run time; they
 # are only recommended by its packages, so they are named here.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev cmake make
+windows_packages=(g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev cmake make
     libgl1-mesa-dri libglx-mesa0 libx11-6 libxext6 libxrandr2 libxi6 libxcursor1
     libxrender1 libxinerama1 libxcomposite1 libfreetype6 libfontconfig1)
 
-WINDOWS_TOOLCHAIN=cmake/mingw-w64-x86_64.cmake
-WINDOWS_BUILD=build/windows
+windows_toolchain=cmake/mingw-w64-x86_64.cmake
 FREEGLUT_PREFIX=build/windows-deps/freeglut
 
 # Runs a command with its output kept back, shown only if it fails.
@@ -69,7 +68,7 @@ build_freeglut() {
     rm -rf "$work"
     fetch_freeglut_source "$work"
     quietly cmake -S "$work/freeglut" -B "$work/build" \
-        -DCMAKE_TOOLCHAIN_FILE="$PWD/$WINDOWS_TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$PWD/$windows_toolchain" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_INSTALL_PREFIX="$PWD/$FREEGLUT_PREFIX" \
         -DFREEGLUT_BUILD_STATIC_LIBS=ON -DFREEGLUT_BUILD_SHARED_LIBS=OFF \
         -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_PRINT_WARNINGS=OFF -DFREEGLUT_REPLACE_GLUT=ON
@@ -78,9 +77,8 @@ build_freeglut() {
     rm -rf "$work"
 }
 
-# Configures the Windows build; extra arguments go to cmake.
-configure_windows() {
-    cmake -S . -B "$WINDOWS_BUILD" -DCMAKE_TOOLCHAIN_FILE="$PWD/$WINDOWS_TOOLCHAIN" \
-        -DCMAKE_BUILD_TYPE=Release -DFreeGLUT_DIR="$PWD/$FREEGLUT_PREFIX/lib/cmake/FreeGLUT" \
-        -DTAVRINDOLE_WERROR=ON "$@" >/dev/null
+# freeglut, built once, and the option that finds its CMake package.
+windows_options() {
+    build_freeglut >&2
+    echo "-DFreeGLUT_DIR=$PWD/$FREEGLUT_PREFIX/lib/cmake/FreeGLUT"
 }

@@ -1,0 +1,56 @@
+# SPDX-FileCopyrightText: 2026 the Tavrindole developers
+# SPDX-License-Identifier: MIT
+# The cross targets. Each is three things: a toolchain file in cmake/ that
+# also names the emulator its programs run under in the tests (wine,
+# qemu-aarch64, node); scripts/lib/TARGET.sh with the Debian packages it
+# takes, TARGET_packages, its toolchain file, TARGET_toolchain, and, where
+# it needs more than Debian's packages, a function TARGET_options that gets
+# it and prints the cmake options that find it; and scripts/TARGET, which
+# builds and packs it into build/TARGET. Sourced by those scripts and
+# scripts/test.
+CROSS_TARGETS=(windows arm64)
+for target in "${CROSS_TARGETS[@]}"; do
+    . "scripts/lib/$target.sh"
+done
+
+# Every package the cross targets take, one a line.
+cross_packages() {
+    local target
+    for target in "${CROSS_TARGETS[@]}"; do
+        local -n list="${target}_packages"
+        printf '%s\n' "${list[@]}"
+    done
+}
+
+# Configures build/TARGET with the target's toolchain file; further
+# arguments go to cmake.
+configure_cross() {
+    local target=$1 printed="" options=()
+    shift
+    local -n toolchain="${target}_toolchain"
+    if declare -F "${target}_options" >/dev/null; then
+        printed=$("${target}_options")
+        mapfile -t options <<<"$printed"
+    fi
+    cmake -S . -B "build/$target" -DCMAKE_TOOLCHAIN_FILE="$PWD/$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DTAVRINDOLE_WERROR=ON "${options[@]}" "$@" >/dev/null
+}
+
+# Builds the program for TARGET, packs it with cpack and prints the package's path.
+pack_cross() {
+    local target=$1
+    configure_cross "$target" -DTAVRINDOLE_TESTS=OFF
+    cmake --build "build/$target" -j"$(nproc)" >/dev/null
+    (cd "build/$target" && cpack >/dev/null)
+    find "$PWD/build/$target" -maxdepth 1 -name 'tavrindole[-_]*.zip' -o -maxdepth 1 \
+        -name 'tavrindole[-_]*.deb'
+}
+
+# Builds TARGET with its tests and runs them through its emulator, the
+# native build at $1 being the picture its window must match.
+test_cross() {
+    local target=$1 native=$2
+    configure_cross "$target" -DTAVRINDOLE_TESTS=ON -DTAVRINDOLE_NATIVE_PROGRAM="$native"
+    cmake --build "build/$target" -j"$(nproc)"
+    ctest --test-dir "build/$target" --output-on-failure --timeout 600
+}
