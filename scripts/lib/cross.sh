@@ -8,7 +8,7 @@
 # it and prints the cmake options that find it; and scripts/TARGET, which
 # builds and packs it into build/TARGET. Sourced by those scripts and
 # scripts/test.
-CROSS_TARGETS=(windows arm64)
+CROSS_TARGETS=(windows arm64 web)
 for target in "${CROSS_TARGETS[@]}"; do
     . "scripts/lib/$target.sh"
 done

@@ -26,7 +26,9 @@ void runProgram() {
     glutTimerFunc(tickMilliseconds, timerTick, 1);
     glutKeyboardFunc(keyPressed);
     glutSpecialFunc(specialKeyPressed);
-    glutFullScreen();
+#ifndef __EMSCRIPTEN__
+    glutFullScreen();  // a browser refuses it without a click; the page fills the window instead
+#endif
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glEnable(GL_DEPTH_TEST);
     setStartValues(scene);

@@ -1,0 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Tavrindole developers
+# SPDX-License-Identifier: MIT
+# The page: the same sources compiled to WebAssembly by Debian's emscripten,
+# run under node for the unit tests, and the browsers the page is tested in.
+# Sourced by scripts/lib/cross.sh.
+web_toolchain=cmake/emscripten.cmake
+web_packages=(emscripten cmake make chromium firefox-esr python3)
