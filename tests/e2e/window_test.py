@@ -4,12 +4,14 @@
 
 Usage: window_test.py [--desktop openbox|mutter|weston] [--launcher COMMAND]
                       [--reference PROGRAM] PATH_TO_TAVRINDOLE
+       window_test.py --outline OUT.png PATH_TO_TAVRINDOLE
 
 The desktop is Xvfb with openbox (the default), or GNOME's compositor or
 weston, headless, with the program on their Xwayland. --launcher runs a
 cross-built program through its emulator ("wine", "qemu-aarch64");
 --reference names another build (the native one) whose outline must match
-the program's, pixel for pixel, after the same keys.
+the program's, pixel for pixel, after the same keys. --outline only saves
+the program's outline after those keys, for the page's test to compare with.
 
 Every wait is for something the picture shows (a new frame, as the colours
 crawl on every one), never for a time, so emulators that draw a few frames
@@ -17,6 +19,7 @@ a second pass the same test.
 """
 
 import argparse
+import json
 import os
 import shlex
 import sys
@@ -27,8 +30,8 @@ from xharness import XSession  # noqa: E402
 
 PROGRAM = None
 OPTIONS = None
-# The keys after which the program and its reference build must agree.
-REFERENCE_KEYS = ["d"] * 18 + ["Down"] * 20 + ["Left"] * 10 + ["plus"] * 7
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference_keys.json")) as f:
+    REFERENCE_KEYS = [key for key, presses in json.load(f)["runs"] for _ in range(presses)]
 
 
 def on_wheel(color):
@@ -126,6 +129,14 @@ class RealWindow(unittest.TestCase):
         self.assertEqual(differing, 0)
 
 
+def save_outline(program, out):
+    """The program's outline at 1280x720 after the reference keys, saved as out."""
+    with XSession(program, 1280, 720) as x:
+        x.start_program()
+        x.keys(*REFERENCE_KEYS, delay_ms=10)
+        os.replace(x.silhouette(x.frames()), out)
+
+
 def keep_captures(x):
     keep = os.environ.get("TAVRINDOLE_KEEP_CAPTURES")
     if keep:
@@ -141,9 +152,12 @@ if __name__ == "__main__":
     parser.add_argument("--desktop", choices=XSession.DESKTOPS, default="openbox")
     parser.add_argument("--launcher", default="")
     parser.add_argument("--reference")
+    parser.add_argument("--outline")
     parser.add_argument("program")
     OPTIONS, rest = parser.parse_known_args()
     PROGRAM = os.path.abspath(OPTIONS.program)
+    if OPTIONS.outline:
+        sys.exit(save_outline(PROGRAM, OPTIONS.outline))
     if OPTIONS.reference:
         OPTIONS.reference = os.path.abspath(OPTIONS.reference)
     unittest.main(argv=sys.argv[:1] + rest, verbosity=2)

@@ -1,0 +1,198 @@
+// SPDX-FileCopyrightText: 2026 the Tavrindole developers
+// SPDX-License-Identifier: MIT
+
+// The page in a real browser, Debian's Chromium or Firefox ESR, headless,
+// served on 127.0.0.1 and driven by the keys a keyboard sends: the ribbon in
+// the wheel's colours, crawling; after the native window test's keys the
+// native build's outline; a resize reshapes; hundreds of turns more still
+// draw; frames keep coming; no page error and nothing in the console but the
+// toolkit's notices. Every wait is for a new frame (the colours crawl on each
+// one), never for a time.
+//
+// Usage: node page_test.mjs --browser chromium|firefox --reference NATIVE PAGE_DIR
+
+import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
+import fs from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+import { test } from "node:test";
+import { fileURLToPath } from "node:url";
+import { parseArgs } from "node:util";
+
+import puppeteer from "puppeteer-core";
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const { values: options, positionals } = parseArgs({
+  options: { browser: { type: "string" }, reference: { type: "string" } },
+  allowPositionals: true,
+});
+const pageDir = positionals[0];
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), "tavrindole-page-"));
+
+// What a person presses for each X keysym the native tests name: the key's
+// place on a US keyboard, with Shift where the character needs it.
+const KEYS = {
+  plus: ["Shift", "Equal"], minus: ["Minus"], space: [" "],
+  Left: ["ArrowLeft"], Right: ["ArrowRight"], Up: ["ArrowUp"], Down: ["ArrowDown"],
+};
+const keyOf = (name) => KEYS[name] ?? (/^[A-Z]$/.test(name) ? ["Shift", `Key${name}`]
+                                                             : [`Key${name.toUpperCase()}`]);
+const referenceKeys = JSON.parse(fs.readFileSync(path.join(here, "reference_keys.json")))
+  .runs.flatMap(([key, presses]) => Array(presses).fill(key));
+
+// The emulated GL's notices at start-up are the only console lines allowed.
+const TOOLKIT_NOTICE = /^WARNING: using emscripten GL (emulation|immediate mode)/;
+
+const BROWSERS = {
+  chromium: {
+    browser: "chrome", executablePath: "/usr/bin/chromium",
+    // SwiftShader draws WebGL here; the rest keeps Chromium off the network.
+    args: ["--no-sandbox", "--enable-unsafe-swiftshader", "--use-angle=swiftshader",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync",
+           "--no-first-run"],
+  },
+  firefox: {
+    browser: "firefox", executablePath: "/usr/bin/firefox-esr",
+    // Headless, Firefox gives WebGL only when told to, drawing with Mesa.
+    extraPrefsFirefox: { "webgl.force-enabled": true },
+    env: { ...process.env, MOZ_WEBGL_FORCE_EGL: "1" },
+  },
+};
+
+function serve(dir) {
+  const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
+                  ".png": "image/png" };
+  const server = http.createServer((request, response) => {
+    const name = new URL(request.url, "http://x").pathname.slice(1) || "index.html";
+    const file = path.join(dir, path.basename(name));
+    if (!Object.hasOwn(types, path.extname(file)) || !fs.existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { "Content-Type": types[path.extname(file)] });
+    fs.createReadStream(file).pipe(response);
+  });
+  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
+}
+
+// ImageMagick, as the native tests use it.
+const magick = (tool, ...args) => execFileSync(tool, args, { stdio: ["ignore", "pipe", "pipe"] });
+const outline = (png) => {
+  const mask = png.replace(/\.png$/, "-mask.png");
+  magick("convert", png, "-fill", "white", "+opaque", "black", mask);
+  return mask;
+};
+const differing = (a, b) => {
+  try {
+    magick("compare", "-metric", "AE", a, b, "null:");
+    return 0;
+  } catch (error) {
+    return Number.parseFloat(error.stderr.toString());
+  }
+};
+const colors = (png) => [...magick("convert", png, "-depth", "8", "-unique-colors", "txt:-")
+  .toString().matchAll(/\((\d+),(\d+),(\d+)/g)].map((m) => m.slice(1).map(Number));
+const lit = (png) => Number(magick("convert", outline(png), "-format", "%[fx:mean*w*h]", "info:"));
+const onWheel = (rgb) => rgb.includes(255) && rgb.includes(0);
+
+class Page {
+  constructor(page) {
+    this.page = page;
+    this.shots = 0;
+  }
+
+  async shot() {
+    const file = path.join(scratch, `${options.browser}-${String(++this.shots).padStart(3, "0")}.png`);
+    await this.page.screenshot({ path: file });
+    return file;
+  }
+
+  // Waits for `count` new frames and returns a screenshot of the last. Two
+  // after keys show them: the first may have been drawn before they came.
+  async frames(count = 2) {
+    let last = await this.shot();
+    for (let i = 0; i < count; i++) {
+      const deadline = Date.now() + 120_000;
+      let next;
+      while (differing(next = await this.shot(), last) === 0) {
+        assert.ok(Date.now() < deadline, "no new frame within 120 s");
+      }
+      last = next;
+    }
+    return last;
+  }
+
+  async press(...names) {
+    for (const name of names) {
+      const [first, second] = keyOf(name);
+      if (second) await this.page.keyboard.down(first);
+      await this.page.keyboard.press(second ?? first);
+      if (second) await this.page.keyboard.up(first);
+    }
+  }
+}
+
+test(`the page in ${options.browser}`, { timeout: 600_000 }, async () => {
+  const server = await serve(pageDir);
+  const browser = await puppeteer.launch({
+    ...BROWSERS[options.browser], headless: true, defaultViewport: { width: 1280, height: 720 },
+  });
+  const complaints = [];
+  try {
+    const page = await browser.newPage();
+    page.on("pageerror", (error) => complaints.push(`page error: ${error.message}`));
+    page.on("console", (message) => {
+      if (!TOOLKIT_NOTICE.test(message.text())) complaints.push(`console: ${message.text()}`);
+    });
+    await page.goto(`http://127.0.0.1:${server.address().port}/`);
+    assert.equal(await page.title(), "Tavrindole");
+    const p = new Page(page);
+
+    // The ribbon fills the canvas in flat wheel colours, and they crawl.
+    const first = await p.frames(3);
+    const stray = colors(first).filter((c) => !onWheel(c) && c.some((v) => v > 0));
+    assert.deepEqual(stray.slice(0, 10), [], "colours off the wheel");
+    assert.ok(colors(first).length > 100);
+    const second = await p.frames(1);
+    assert.ok(differing(first, second) > 1000, "the colours crawl");
+    assert.equal(differing(outline(first), outline(second)), 0);
+
+    // After the native window test's keys, the native build's outline. The
+    // rasterisers differ only along edges, where a pixel whose centre lies
+    // within a rounding error of a triangle's edge may go either way.
+    const native = path.join(scratch, "native-outline.png");
+    execFileSync("python3", [path.join(here, "window_test.py"), "--outline", native,
+                             options.reference]);
+    await p.press(...referenceKeys);
+    const afterKeys = await p.frames();
+    const edgePixels = differing(outline(afterKeys), native);
+    console.log(`${edgePixels} pixels differ from the native outline`);
+    assert.ok(edgePixels <= 400, `${edgePixels} pixels differ from the native outline`);
+
+    // A resize reshapes: the canvas follows the window, the ribbon stays
+    // centred at the same scale (the short side still shows 200 units).
+    await page.setViewport({ width: 960, height: 540 });
+    const resized = await p.frames();
+    assert.deepEqual(await page.evaluate(() => [canvas.width, canvas.height]), [960, 540]);
+    const ratio = lit(resized) / lit(afterKeys);
+    assert.ok(Math.abs(ratio - 0.5625) < 0.02, `lit area scaled by ${ratio}, not (540/720)^2`);
+
+    // Hundreds of turns more, past 26,000 slices: still drawn, still crawling.
+    await p.press(...Array(200).fill(["U", "u"]).flat());
+    const big = await p.frames();
+    assert.ok(lit(big) > 3 * lit(resized), "the ribbon grew with its turns");
+    assert.ok(colors(big).every((c) => onWheel(c) || c.every((v) => v === 0)));
+    assert.equal(await page.evaluate(() => [canvas.width, canvas.height].join()), "960,540");
+
+    // Space spins it; the outline changes from frame to frame.
+    await p.press("space");
+    const spinning = await p.frames();
+    assert.ok(differing(outline(spinning), outline(await p.frames(1))) > 0, "no spin");
+    assert.deepEqual(complaints, []);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+});
