@@ -14,14 +14,13 @@
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
-import http from "node:http";
 import os from "node:os";
 import path from "node:path";
 import { test } from "node:test";
 import { fileURLToPath } from "node:url";
 import { parseArgs } from "node:util";
 
-import puppeteer from "puppeteer-core";
+import { launch, serve } from "../../scripts/lib/page.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const { values: options, positionals } = parseArgs({
@@ -44,38 +43,6 @@ const referenceKeys = JSON.parse(fs.readFileSync(path.join(here, "reference_keys
 
 // The emulated GL's notices at start-up are the only console lines allowed.
 const TOOLKIT_NOTICE = /^WARNING: using emscripten GL (emulation|immediate mode)/;
-
-const BROWSERS = {
-  chromium: {
-    browser: "chrome", executablePath: "/usr/bin/chromium",
-    // SwiftShader draws WebGL here; the rest keeps Chromium off the network.
-    args: ["--no-sandbox", "--enable-unsafe-swiftshader", "--use-angle=swiftshader",
-           "--disable-background-networking", "--disable-component-update", "--disable-sync",
-           "--no-first-run"],
-  },
-  firefox: {
-    browser: "firefox", executablePath: "/usr/bin/firefox-esr",
-    // Headless, Firefox gives WebGL only when told to, drawing with Mesa.
-    extraPrefsFirefox: { "webgl.force-enabled": true },
-    env: { ...process.env, MOZ_WEBGL_FORCE_EGL: "1" },
-  },
-};
-
-function serve(dir) {
-  const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-                  ".png": "image/png" };
-  const server = http.createServer((request, response) => {
-    const name = new URL(request.url, "http://x").pathname.slice(1) || "index.html";
-    const file = path.join(dir, path.basename(name));
-    if (!Object.hasOwn(types, path.extname(file)) || !fs.existsSync(file)) {
-      response.writeHead(404).end();
-      return;
-    }
-    response.writeHead(200, { "Content-Type": types[path.extname(file)] });
-    fs.createReadStream(file).pipe(response);
-  });
-  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
-}
 
 // ImageMagick, as the native tests use it.
 const magick = (tool, ...args) => execFileSync(tool, args, { stdio: ["ignore", "pipe", "pipe"] });
@@ -136,9 +103,7 @@ class Page {
 
 test(`the page in ${options.browser}`, { timeout: 600_000 }, async () => {
   const server = await serve(pageDir);
-  const browser = await puppeteer.launch({
-    ...BROWSERS[options.browser], headless: true, defaultViewport: { width: 1280, height: 720 },
-  });
+  const browser = await launch(options.browser);
   const complaints = [];
   try {
     const page = await browser.newPage();

@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 the Tavrindole developers
+// SPDX-License-Identifier: MIT
+
+// The page served on 127.0.0.1 and opened in Debian's browsers, headless:
+// shared by the page's test and its benchmark. Run directly,
+// `node page.mjs DIR [PORT]` serves DIR until interrupted.
+
+import fs from "node:fs";
+import http from "node:http";
+import path from "node:path";
+import { fileURLToPath } from "node:url";
+
+import puppeteer from "puppeteer-core";
+
+const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
+                ".png": "image/png" };
+
+// Serves the page's files from dir; resolves to the server once it listens.
+export function serve(dir, port = 0) {
+  const server = http.createServer((request, response) => {
+    const name = new URL(request.url, "http://page").pathname.slice(1) || "index.html";
+    const file = path.join(dir, path.basename(name));
+    const type = TYPES[path.extname(file)];
+    if (!type || !fs.existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { "Content-Type": type });
+    fs.createReadStream(file).pipe(response);
+  });
+  return new Promise((resolve) => server.listen(port, "127.0.0.1", () => resolve(server)));
+}
+
+const BROWSERS = {
+  chromium: {
+    browser: "chrome", executablePath: "/usr/bin/chromium",
+    // SwiftShader draws WebGL here; the rest keeps Chromium off the network.
+    args: ["--no-sandbox", "--enable-unsafe-swiftshader", "--use-angle=swiftshader",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync",
+           "--no-first-run"],
+  },
+  firefox: {
+    browser: "firefox", executablePath: "/usr/bin/firefox-esr",
+    // Headless, Firefox gives WebGL only when told to; it draws with Mesa.
+    extraPrefsFirefox: { "webgl.force-enabled": true },
+    env: { ...process.env, MOZ_WEBGL_FORCE_EGL: "1" },
+  },
+};
+
+// Starts "chromium" or "firefox" headless with a page of width x height.
+export function launch(name, width = 1280, height = 720) {
+  return puppeteer.launch({ ...BROWSERS[name], headless: true,
+                            defaultViewport: { width, height } });
+}
+
+if (process.argv[1] === fileURLToPath(import.meta.url)) {
+  const server = await serve(process.argv[2], Number(process.argv[3] ?? 8000));
+  console.log(`Serving the page on http://127.0.0.1:${server.address().port}/ (Ctrl-C stops it)`);
+}
