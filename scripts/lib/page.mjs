@@ -31,9 +31,13 @@ export function serve(dir, port = 0) {
   return new Promise((resolve) => server.listen(port, "127.0.0.1", () => resolve(server)));
 }
 
+// Headless, the browsers need no display; Chromium even loses WebGL when
+// DISPLAY names an X server that has gone, so they are not told of one.
+const { DISPLAY, WAYLAND_DISPLAY, ...environment } = process.env;
+
 const BROWSERS = {
   chromium: {
-    browser: "chrome", executablePath: "/usr/bin/chromium",
+    browser: "chrome", executablePath: "/usr/bin/chromium", env: environment,
     // SwiftShader draws WebGL here; the rest keeps Chromium off the network.
     args: ["--no-sandbox", "--enable-unsafe-swiftshader", "--use-angle=swiftshader",
            "--disable-background-networking", "--disable-component-update", "--disable-sync",
@@ -43,7 +47,7 @@ const BROWSERS = {
     browser: "firefox", executablePath: "/usr/bin/firefox-esr",
     // Headless, Firefox gives WebGL only when told to; it draws with Mesa.
     extraPrefsFirefox: { "webgl.force-enabled": true },
-    env: { ...process.env, MOZ_WEBGL_FORCE_EGL: "1" },
+    env: { ...environment, MOZ_WEBGL_FORCE_EGL: "1" },
   },
 };
 

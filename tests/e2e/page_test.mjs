@@ -65,8 +65,9 @@ const lit = (png) => Number(magick("convert", outline(png), "-format", "%[fx:mea
 const onWheel = (rgb) => rgb.includes(255) && rgb.includes(0);
 
 class Page {
-  constructor(page) {
+  constructor(page, complaints) {
     this.page = page;
+    this.complaints = complaints;
     this.shots = 0;
   }
 
@@ -84,7 +85,7 @@ class Page {
       const deadline = Date.now() + 120_000;
       let next;
       while (differing(next = await this.shot(), last) === 0) {
-        assert.ok(Date.now() < deadline, "no new frame within 120 s");
+        assert.ok(Date.now() < deadline, ["no new frame within 120 s", ...this.complaints].join("; "));
       }
       last = next;
     }
@@ -113,7 +114,7 @@ test(`the page in ${options.browser}`, { timeout: 600_000 }, async () => {
     });
     await page.goto(`http://127.0.0.1:${server.address().port}/`);
     assert.equal(await page.title(), "Tavrindole");
-    const p = new Page(page);
+    const p = new Page(page, complaints);
 
     // The ribbon fills the canvas in flat wheel colours, and they crawl.
     const first = await p.frames(3);
