@@ -125,6 +125,7 @@ class XSession:
         self.xvfb = self.app = self.wm = self.compositor = None
         self.dir = tempfile.mkdtemp(prefix="tavrindole-x-")
         self.window = None
+        self.shots = 0  # captures frames() has taken, for their names
 
     # --- lifecycle -------------------------------------------------------
     def __enter__(self):
@@ -294,7 +295,7 @@ class XSession:
         keys show them: the first may have been drawn before they arrived.
         The deadline is generous for emulators, which draw a few a second."""
         def shot():
-            self.shots = getattr(self, "shots", 0) + 1
+            self.shots += 1
             return self.capture(f"frame-{self.shots:03d}")
 
         last = shot()
