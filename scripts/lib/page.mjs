@@ -2,13 +2,11 @@
 // SPDX-License-Identifier: MIT
 
 // The page served on 127.0.0.1 and opened in Debian's browsers, headless:
-// shared by the page's test and its benchmark. Run directly,
-// `node page.mjs DIR [PORT]` serves DIR until interrupted.
+// shared by the page's test and its benchmark.
 
 import fs from "node:fs";
 import http from "node:http";
 import path from "node:path";
-import { fileURLToPath } from "node:url";
 
 import puppeteer from "puppeteer-core";
 
@@ -16,7 +14,7 @@ const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "applic
                 ".png": "image/png" };
 
 // Serves the page's files from dir; resolves to the server once it listens.
-export function serve(dir, port = 0) {
+export function serve(dir) {
   const server = http.createServer((request, response) => {
     const name = new URL(request.url, "http://page").pathname.slice(1) || "index.html";
     const file = path.join(dir, path.basename(name));
@@ -28,7 +26,7 @@ export function serve(dir, port = 0) {
     response.writeHead(200, { "Content-Type": type });
     fs.createReadStream(file).pipe(response);
   });
-  return new Promise((resolve) => server.listen(port, "127.0.0.1", () => resolve(server)));
+  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
 }
 
 // Headless, the browsers need no display; Chromium even loses WebGL when
@@ -55,9 +53,4 @@ const BROWSERS = {
 export function launch(name, width = 1280, height = 720) {
   return puppeteer.launch({ ...BROWSERS[name], headless: true,
                             defaultViewport: { width, height } });
-}
-
-if (process.argv[1] === fileURLToPath(import.meta.url)) {
-  const server = await serve(process.argv[2], Number(process.argv[3] ?? 8000));
-  console.log(`Serving the page on http://127.0.0.1:${server.address().port}/ (Ctrl-C stops it)`);
 }
