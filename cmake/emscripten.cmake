@@ -1,7 +1,7 @@
 # SPDX-FileCopyrightText: 2026 the Tavrindole developers
 # SPDX-License-Identifier: MIT
 # Building for the browser with Debian's emscripten: the program becomes
-# tavrindole.js and tavrindole.wasm, which data/web/index.html loads. The
+# tavrindole.js and tavrindole.wasm, which web/index.html loads. The
 # tests run the WebAssembly under node; without fetch, node reads the .wasm
 # file itself (its fetch knows no file: addresses). This also keeps emcmake's
 # emulator option, which node 20 rejects, out.

@@ -7,26 +7,16 @@
 
 namespace {
 
-// A vertex after a slice's first. GL keeps the current colour for it; in
-// the browser it is set again, because emscripten's emulation of glBegin and
-// glEnd lays every vertex out like the first, colour included.
-void nextVertex([[maybe_unused]] const RibbonSlice& s, float x, float y, float z) {
-#ifdef __EMSCRIPTEN__
-    glColor3ub(s.red, s.green, s.blue);
-#endif
-    glVertex3f(x, y, z);
-}
-
 // Sends each slice to GL as two flat-coloured triangles.
 struct GlSliceSink {
     static void add(const RibbonSlice& s) {
         glColor3ub(s.red, s.green, s.blue);
         glVertex3f(0.0f, 0.0f, s.z);
-        nextVertex(s, s.x1, s.y1, s.z);
-        nextVertex(s, s.x2, s.y2, s.z2);
-        nextVertex(s, s.x2, s.y2, s.z2);
-        nextVertex(s, 0.0f, 0.0f, s.z);
-        nextVertex(s, 0.0f, 0.0f, s.z2);
+        glVertex3f(s.x1, s.y1, s.z);
+        glVertex3f(s.x2, s.y2, s.z2);
+        glVertex3f(s.x2, s.y2, s.z2);
+        glVertex3f(0.0f, 0.0f, s.z);
+        glVertex3f(0.0f, 0.0f, s.z2);
     }
 };
 
