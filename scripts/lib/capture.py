@@ -40,7 +40,7 @@ def capture(program, out_dir, icon_dir=None):
                         "-resize", "640x360", "-layers", "Optimize", animation], check=True)
         if icon_dir:
             os.makedirs(icon_dir, exist_ok=True)
-            for size in (48, 256):
+            for size in (48, 180, 192, 256, 512):  # desktop and page icons
                 subprocess.run(["convert", face_on, "-gravity", "center", "-crop", "600x600+0+0",
                                 "+repage", "-resize", f"{size}x{size}",
                                 os.path.join(icon_dir, f"tavrindole-{size}.png")], check=True)

@@ -11,7 +11,7 @@ import path from "node:path";
 import puppeteer from "puppeteer-core";
 
 const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-                ".png": "image/png" };
+                ".png": "image/png", ".webmanifest": "application/manifest+json" };
 
 // Serves the page's files from dir; resolves to the server once it listens.
 export function serve(dir) {

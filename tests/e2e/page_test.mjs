@@ -20,6 +20,8 @@ import { test } from "node:test";
 import { fileURLToPath } from "node:url";
 import { parseArgs } from "node:util";
 
+import { KnownDevices } from "puppeteer-core";
+
 import { launch, serve } from "../../scripts/lib/page.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -57,8 +59,10 @@ const differing = (a, b) => {
     return Number.parseFloat(error.stderr.toString());
   }
 };
+// Each colour once: a line of ImageMagick's text gives it twice, as
+// (r,g,b) and again as srgb(r,g,b) or by name.
 const colors = (png) => [...magick("convert", png, "-depth", "8", "-unique-colors", "txt:-")
-  .toString().matchAll(/\((\d+),(\d+),(\d+)/g)].map((m) => m.slice(1).map(Number));
+  .toString().matchAll(/^\d+,\d+: \((\d+),(\d+),(\d+)/gm)].map((m) => m.slice(1).map(Number));
 // How much of the picture shows the same slices as another frame of it:
 // from frame to frame every slice's colour moves by the same number of wheel
 // positions, so the share of lit pixels whose colour moved by the commonest
@@ -120,59 +124,154 @@ class Page {
   }
 }
 
+// The native build's outline after the reference keys, at a screen size.
+function nativeOutline(width, height) {
+  const file = path.join(scratch, `native-outline-${width}x${height}.png`);
+  execFileSync("python3", [path.join(here, "window_test.py"), "--outline", file,
+                           "--size", `${width}x${height}`, options.reference]);
+  return file;
+}
+
+// After the native window test's keys, the native build's outline. The
+// rasterisers differ only along edges, where a pixel whose centre lies
+// within a rounding error of a triangle's edge may go either way: a few
+// hundred at most, twice as many at twice the resolution.
+function assertNativeOutline(png, native, allowed) {
+  const edgePixels = differing(outline(png), native);
+  console.log(`${edgePixels} pixels differ from the native outline ${path.basename(native)}`);
+  assert.ok(edgePixels <= allowed, `${edgePixels} pixels differ from the native outline`);
+}
+
+const offWheel = (png) => colors(png).filter((c) => !onWheel(c) && c.some((v) => v > 0));
+const canvasSize = (page) => page.evaluate(() => [canvas.width, canvas.height]);
+
+// The GPU context lost (a driver reset, a laptop waking) and given back:
+// the same picture, turns, slices and rotations kept, depth test and all.
+async function loseContext(p, before) {
+  const event = (name, act) => p.page.evaluate((name, act) => new Promise((resolve) => {
+    canvas.addEventListener(name, () => resolve(true), { once: true });
+    setTimeout(() => resolve(false), 20_000);  // a deadline, not a wait
+    window.loseContext ??= canvas.getContext("webgl").getExtension("WEBGL_lose_context");
+    window.loseContext[act]();
+  }), name, act);
+  assert.ok(await event("webglcontextlost", "loseContext"), "the context was not lost");
+  assert.ok(await event("webglcontextrestored", "restoreContext"), "no context came back");
+  const restored = await p.frames();
+  assert.equal(differing(outline(restored), outline(before)), 0, "changed by a lost context");
+  const same = sameSlices(before, restored);
+  assert.ok(same > 0.99, `only ${same} of the picture shows the same slices after a lost context`);
+}
+
+// Without WebGL the page says what it needs, and throws nothing.
+async function withoutWebGL(browser, url) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error.message));
+  await page.evaluateOnNewDocument(() => {
+    const getContext = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (type, ...rest) {
+      return /webgl/.test(type) ? null : getContext.call(this, type, ...rest);
+    };
+  });
+  await page.goto(url);
+  const message = await page.waitForFunction(() => document.querySelector(".needs")?.textContent);
+  assert.match(await message.jsonValue(), /needs? .*WebGL|with WebGL/);
+  assert.deepEqual(errors, []);
+  await page.close();
+}
+
+// The hint of the controls: shown at load, gone within 5 s.
+async function hintFades(page, words) {
+  assert.match(await page.$eval("#hint", (hint) => hint.textContent), words);
+  await page.waitForFunction(() => getComputedStyle(document.getElementById("hint")).opacity === "0",
+                             { timeout: 10_000 });
+}
+
+// A phone, by touch alone, in Chromium's emulation of one: installable; the
+// hint lists the gestures and shows again at the first touch; a tap
+// switches the spin; every other gesture presses its keys, which the keys
+// that undo them take back to the same outline; nothing scrolls, zooms or
+// leaves the page.
+async function phone(p, url) {
+  const { page } = p;
+  const cdp = await page.createCDPSession();
+  const { installabilityErrors } = await cdp.send("Page.getInstallabilityErrors");
+  assert.deepEqual(installabilityErrors, []);
+  await page.emulate(KnownDevices["Pixel 5"]);
+  await page.reload();
+  await hintFades(page, /tap/);
+  const touch = (type, fingers) => cdp.send("Input.dispatchTouchEvent",
+    { type, touchPoints: fingers.map(([x, y], id) => ({ x, y, id })) });
+  const tap = async () => (await touch("touchStart", [[200, 300]]), touch("touchEnd", []));
+  const spins = async () => differing(outline(await p.frames()), outline(await p.frames(1))) > 0;
+
+  await tap();
+  await hintFades(page, /tap/);
+  assert.ok(await spins(), "a tap does not spin it");
+  await tap();
+  assert.ok(!await spins(), "a second tap does not stop it");
+  const still = outline(await p.frames());
+  const gestures = [
+    [[[100, 400]], [[350, 420]], Array(10).fill("Left")],  // drag right: 10 x right arrow
+    [[[150, 600], [250, 600]], [[150, 350], [250, 350]], Array(10).fill("minus")],  // up: "+"
+    [[[146, 400], [246, 400]], [[106, 400], [286, 400]], ["D", "D", "D"]],  // pinch 1.8x: "U"
+  ];
+  for (const [from, to, undo] of gestures) {
+    await touch("touchStart", from);
+    for (let i = 1; i <= 10; i++) {
+      await touch("touchMove", from.map(([x, y], f) => [x + ((to[f][0] - x) * i) / 10,
+                                                       y + ((to[f][1] - y) * i) / 10]));
+    }
+    await touch("touchEnd", []);
+    assert.ok(differing(outline(await p.frames()), still) > 0, `no effect, undone by ${undo}`);
+    await p.press(...undo);
+    assert.equal(differing(outline(await p.frames()), still), 0, `not undone by ${undo}`);
+  }
+  assert.equal(page.url(), url);
+  assert.deepEqual(await page.evaluate(() => [scrollX, scrollY, visualViewport.scale]), [0, 0, 1]);
+}
+
 test(`the page in ${options.browser}`, { timeout: 600_000 }, async () => {
   const server = await serve(pageDir);
+  const url = `http://127.0.0.1:${server.address().port}/`;
   const browser = await launch(options.browser);
   const complaints = [];
   try {
     const page = await browser.newPage();
     page.on("pageerror", (error) => complaints.push(`page error: ${error.message}`));
     page.on("console", (message) => complaints.push(`console: ${message.text()}`));
-    await page.goto(`http://127.0.0.1:${server.address().port}/`);
+    await page.goto(url);
     assert.equal(await page.title(), "Tavrindole");
     const p = new Page(page, complaints);
+    await hintFades(page, /space/);
 
     // The ribbon fills the canvas in flat wheel colours, and they crawl.
     const first = await p.frames(3);
-    const stray = colors(first).filter((c) => !onWheel(c) && c.some((v) => v > 0));
-    assert.deepEqual(stray.slice(0, 10), [], "colours off the wheel");
+    assert.deepEqual(offWheel(first).slice(0, 10), [], "colours off the wheel");
     assert.ok(colors(first).length > 100);
     const second = await p.frames(1);
     assert.ok(differing(first, second) > 1000, "the colours crawl");
     assert.equal(differing(outline(first), outline(second)), 0);
 
-    // After the native window test's keys, the native build's outline. The
-    // rasterisers differ only along edges, where a pixel whose centre lies
-    // within a rounding error of a triangle's edge may go either way.
-    const native = path.join(scratch, "native-outline.png");
-    execFileSync("python3", [path.join(here, "window_test.py"), "--outline", native,
-                             options.reference]);
     await p.press(...referenceKeys);
     const afterKeys = await p.frames();
-    const edgePixels = differing(outline(afterKeys), native);
-    console.log(`${edgePixels} pixels differ from the native outline`);
-    assert.ok(edgePixels <= 400, `${edgePixels} pixels differ from the native outline`);
+    assertNativeOutline(afterKeys, nativeOutline(1280, 720), 400);
+    await loseContext(p, afterKeys);
 
-    // The GPU context lost (a driver reset, a laptop waking) and given back:
-    // the same picture, turns, slices and rotations kept, depth test and all.
-    const event = (name, act) => page.evaluate((name, act) => new Promise((resolve) => {
-      canvas.addEventListener(name, () => resolve(true), { once: true });
-      setTimeout(() => resolve(false), 20_000);  // a deadline, not a wait
-      window.loseContext ??= canvas.getContext("webgl").getExtension("WEBGL_lose_context");
-      window.loseContext[act]();
-    }), name, act);
-    assert.ok(await event("webglcontextlost", "loseContext"), "the context was not lost");
-    assert.ok(await event("webglcontextrestored", "restoreContext"), "no context came back");
-    const restored = await p.frames();
-    assert.equal(differing(outline(restored), outline(afterKeys)), 0, "changed by a lost context");
-    const same = sameSlices(afterKeys, restored);
-    assert.ok(same > 0.99, `only ${same} of the picture shows the same slices after a lost context`);
+    // On a screen of twice the pixels (every phone, every Mac laptop) the
+    // canvas has them all: the same picture as the native build's at that
+    // size, without smeared colours.
+    await page.setViewport({ width: 1280, height: 720, deviceScaleFactor: 2 });
+    const sharp = await p.frames();
+    assert.deepEqual(await canvasSize(page), [2560, 1440]);
+    assert.ok(offWheel(sharp).length <= 5, `${offWheel(sharp).length} colours off the wheel`);
+    assertNativeOutline(sharp, nativeOutline(2560, 1440), 800);
 
     // A resize reshapes: the canvas follows the window, the ribbon stays
     // centred at the same scale (the short side still shows 200 units).
     await page.setViewport({ width: 960, height: 540 });
     const resized = await p.frames();
-    assert.deepEqual(await page.evaluate(() => [canvas.width, canvas.height]), [960, 540]);
+    assert.deepEqual(await canvasSize(page), [960, 540]);
     const ratio = lit(resized) / lit(afterKeys);
     assert.ok(Math.abs(ratio - 0.5625) < 0.02, `lit area scaled by ${ratio}, not (540/720)^2`);
 
@@ -181,12 +280,25 @@ test(`the page in ${options.browser}`, { timeout: 600_000 }, async () => {
     const big = await p.frames();
     assert.ok(lit(big) > 3 * lit(resized), "the ribbon grew with its turns");
     assert.ok(colors(big).every((c) => onWheel(c) || c.every((v) => v === 0)));
-    assert.equal(await page.evaluate(() => [canvas.width, canvas.height].join()), "960,540");
+    assert.deepEqual(await canvasSize(page), [960, 540]);
 
     // Space spins it; the outline changes from frame to frame.
     await p.press("space");
     const spinning = await p.frames();
     assert.ok(differing(outline(spinning), outline(await p.frames(1))) > 0, "no spin");
+
+    await withoutWebGL(browser, url);
+    if (options.browser === "chromium") await phone(p, url);
+
+    // The network gone, the page seen once comes up again and draws.
+    assert.ok(await page.evaluate(() => Promise.race([
+      navigator.serviceWorker.ready.then(() => true),
+      new Promise((resolve) => setTimeout(() => resolve(false), 20_000))])), "no service worker");
+    server.closeAllConnections();
+    server.close();
+    await page.reload();
+    assert.equal(await page.title(), "Tavrindole");
+    assert.ok(lit(await p.frames(3)) > 10_000, "nothing drawn offline");
     assert.deepEqual(complaints, []);
   } finally {
     await browser.close();

@@ -129,9 +129,11 @@ class RealWindow(unittest.TestCase):
         self.assertEqual(differing, 0)
 
 
-def save_outline(program, out):
-    """The program's outline at 1280x720 after the reference keys, saved as out."""
-    with XSession(program, 1280, 720) as x:
+def save_outline(program, out, size):
+    """The program's outline on a screen of size (WxH) after the reference
+    keys, saved as out."""
+    width, height = (int(v) for v in size.split("x"))
+    with XSession(program, width, height) as x:
         x.start_program()
         x.keys(*REFERENCE_KEYS, delay_ms=10)
         os.replace(x.silhouette(x.frames()), out)
@@ -153,11 +155,12 @@ if __name__ == "__main__":
     parser.add_argument("--launcher", default="")
     parser.add_argument("--reference")
     parser.add_argument("--outline")
+    parser.add_argument("--size", default="1280x720")
     parser.add_argument("program")
     OPTIONS, rest = parser.parse_known_args()
     PROGRAM = os.path.abspath(OPTIONS.program)
     if OPTIONS.outline:
-        sys.exit(save_outline(PROGRAM, OPTIONS.outline))
+        sys.exit(save_outline(PROGRAM, OPTIONS.outline, OPTIONS.size))
     if OPTIONS.reference:
         OPTIONS.reference = os.path.abspath(OPTIONS.reference)
     unittest.main(argv=sys.argv[:1] + rest, verbosity=2)
