@@ -10,6 +10,8 @@ import path from "node:path";
 
 import puppeteer from "puppeteer-core";
 
+import { launchWebKit } from "./webkit.mjs";
+
 const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
                 ".png": "image/png", ".webmanifest": "application/manifest+json" };
 
@@ -49,8 +51,10 @@ const BROWSERS = {
   },
 };
 
-// Starts "chromium" or "firefox" headless with a page of width x height.
+// Starts "chromium" or "firefox" headless, or WebKit's MiniBrowser in an X
+// server of its own, with a page of width x height.
 export function launch(name, width = 1280, height = 720) {
+  if (name === "webkit") return launchWebKit(width, height);
   return puppeteer.launch({ ...BROWSERS[name], headless: true,
                             defaultViewport: { width, height } });
 }

@@ -4,4 +4,4 @@
 # run under node for the unit tests, and the browsers the page is tested in.
 # Sourced by scripts/lib/cross.sh.
 web_toolchain=cmake/emscripten.cmake
-web_packages=(emscripten cmake make chromium firefox-esr python3)
+web_packages=(emscripten cmake make chromium firefox-esr webkit2gtk-driver xvfb python3)
