@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr double pi = 3.14159265358979323846;  // M_PI, which not every C library defines
+
 // Element (row, col) of a column-major matrix.
 float& at(Matrix4& m, int row, int col) { return m.m[col * 4 + row]; }
 float at(const Matrix4& m, int row, int col) { return m.m[col * 4 + row]; }
@@ -84,7 +86,7 @@ void applyRotation(Matrix4& m, float angle, float x, float y, float z) {
     if (angle == 0.0f) return;
     // Mesa's sine and cosine are single-precision, of the angle in radians
     // worked out in double and rounded to float.
-    const auto radians = static_cast<float>(angle * M_PI / 180.0);
+    const auto radians = static_cast<float>(angle * pi / 180.0);
     const float s = std::sin(radians);
     const float c = std::cos(radians);
     Matrix4 r = identityMatrix();
