@@ -44,7 +44,7 @@ struct MatrixStack {
 struct Layer {
     MatrixStack modelview, projection;
     MatrixStack* stack = &modelview;
-    Vertex color = {0, 0, 0, 255, 255, 255, 255};
+    Vertex color = {0, 0, 0, 255, 255, 255, 255};  // the current colour, GL's white at first
     bool drawing = false;
     int count = 0;
     Vertex batch[batchVertices];
