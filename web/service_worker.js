@@ -7,9 +7,7 @@
 "use strict";
 
 const CACHE = "tavrindole-@PROJECT_VERSION@";
-const FILES = ["./", "index.html", "page.js", "tavrindole.js", "tavrindole.wasm",
-               "manifest.webmanifest", "tavrindole.png", "tavrindole-180.png",
-               "tavrindole-192.png", "tavrindole-512.png"];
+const FILES = ["./", ..."@PAGE_FILES@".split(";")];  // the build's list of the page's files
 
 self.addEventListener("install", (event) => {
   event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES))
