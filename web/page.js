@@ -12,20 +12,30 @@ const hint = document.getElementById("hint");
 
 // The ribbon fills the window at the screen's own resolution: the program's
 // reshape gets device pixels, and since the shorter side always shows 200
-// scene units the picture is the same, only sharp. The main loop hands the
-// starting size to reshape first; later the window's size or the pixel
-// ratio (another screen, a zoom) may change.
-const devicePixels = () => [Math.round(innerWidth * devicePixelRatio),
-                            Math.round(innerHeight * devicePixelRatio)];
-[canvas.width, canvas.height] = devicePixels();
-function followSize() {
-  const fit = () => Module.setCanvasSize(...devicePixels());
-  addEventListener("resize", fit);
-  const watchRatio = () => matchMedia(`(resolution: ${devicePixelRatio}dppx)`)
-    .addEventListener("change", () => { fit(); watchRatio(); }, { once: true });
-  watchRatio();
+// scene units the picture is the same, only sharp. The backing store is the
+// canvas's box in device pixels, the one size the browser draws 1:1, as the
+// browser itself measures it: at a pixel ratio such as 1.25 or 2.625 the box
+// lies at fractional CSS pixels, and a rounded product of the window's size
+// and the ratio misses it by a pixel, which blurs every slice. The observer
+// follows whatever changes the box: the window, the ratio (another screen,
+// a zoom), a phone's toolbar sliding away without a resize event. Where the
+// browser does not measure in device pixels (Safari), the CSS box times the
+// ratio.
+let running = false;
+function fit([entry]) {
+  const device = entry.devicePixelContentBoxSize?.[0];
+  const size = device ? [device.inlineSize, device.blockSize]
+    : [entry.contentRect.width, entry.contentRect.height].map((v) => Math.round(v * devicePixelRatio));
+  if (running) Module.setCanvasSize(...size);
+  else [canvas.width, canvas.height] = size;  // the main loop hands it to reshape first
 }
-var Module = { canvas, postRun: [followSize] };  // eslint-disable-line no-var
+const observer = new ResizeObserver(fit);
+try {
+  observer.observe(canvas, { box: "device-pixel-content-box" });
+} catch {
+  observer.observe(canvas);
+}
+var Module = { canvas, postRun: [() => { running = true; }] };  // eslint-disable-line no-var
 
 // The toolkit reads a key's code alone, and the codes of "+" and "-" differ
 // between browsers (Firefox's main keyboard gives 61 and 173) and layouts

@@ -7,10 +7,17 @@
 "use strict";
 
 const CACHE = "tavrindole-@PROJECT_VERSION@";
-const FILES = ["./", ..."@PAGE_FILES@".split(";")];  // the build's list of the page's files
+// The files the page draws with, from the build's list: the code and the
+// favicon. The install icons stay out; the browser fetches them itself when
+// a person installs the page.
+const FILES = ["./", ..."@PAGE_FILES@".split(";")];
 
+// Fetched past the browser's HTTP cache: a host may send the last version's
+// files as fresh for hours (GitHub Pages for ten minutes), and a copy of
+// those kept under this version's name would be served until the next one.
 self.addEventListener("install", (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES))
+  const fresh = FILES.map((file) => new Request(file, { cache: "reload" }));
+  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(fresh))
     .then(() => self.skipWaiting()));
 });
 
