@@ -12,6 +12,8 @@ CROSS_TARGETS=(windows arm64 web)
 for target in "${CROSS_TARGETS[@]}"; do
     . "scripts/lib/$target.sh"
 done
+# The machine's own build, packed the same way for the release.
+native_toolchain=""
 
 # Every package the cross targets take, one a line.
 cross_packages() {
@@ -32,18 +34,31 @@ configure_cross() {
         printed=$("${target}_options")
         mapfile -t options <<<"$printed"
     fi
-    cmake -S . -B "build/$target" -DCMAKE_TOOLCHAIN_FILE="$PWD/$toolchain" \
-        -DCMAKE_BUILD_TYPE=Release -DTAVRINDOLE_WERROR=ON "${options[@]}" "$@" >/dev/null
+    [ -z "$toolchain" ] || options+=("-DCMAKE_TOOLCHAIN_FILE=$PWD/$toolchain")
+    cmake -S . -B "build/$target" -DCMAKE_BUILD_TYPE=Release -DTAVRINDOLE_WERROR=ON \
+        "${options[@]}" "$@" >/dev/null
 }
 
-# Builds the program for TARGET, packs it with cpack and prints the package's path.
+# The time every date in a download is set to: SOURCE_DATE_EPOCH if set,
+# else the last commit's.
+source_date_epoch() {
+    echo "${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}"
+}
+
+# Builds the program for TARGET, packs it with cpack and prints the package's
+# path. A zip is then written again in a fixed order, with fixed modes and
+# dates, which cpack's zips lack; a .deb has them from cpack already.
 pack_cross() {
-    local target=$1
+    local target=$1 package
+    SOURCE_DATE_EPOCH=$(source_date_epoch)
+    export SOURCE_DATE_EPOCH
     configure_cross "$target" -DTAVRINDOLE_TESTS=OFF
     cmake --build "build/$target" -j"$(nproc)" >/dev/null
     (cd "build/$target" && cpack >/dev/null)
-    find "$PWD/build/$target" -maxdepth 1 -name 'tavrindole[-_]*.zip' -o -maxdepth 1 \
-        -name 'tavrindole[-_]*.deb'
+    package=$(find "$PWD/build/$target" -maxdepth 1 -name 'tavrindole[-_]*.zip' -o -maxdepth 1 \
+        -name 'tavrindole[-_]*.deb')
+    [[ $package != *.zip ]] || python3 scripts/lib/reproducible.py zip "$package"
+    echo "$package"
 }
 
 # Builds TARGET with its tests and runs them through its emulator, the

@@ -61,9 +61,12 @@ fetch_freeglut_source() {
     (cd "$into" && quietly dpkg-source -x freeglut_*.dsc freeglut)
 }
 
-# freeglut as a static library, built once: a later run finds it installed.
+# freeglut as a static library, built once: a later run finds it installed,
+# with the version and Debian's copyright file that the zip's notices and the
+# release's SBOM take.
 build_freeglut() {
-    [ -f "$FREEGLUT_PREFIX/lib/cmake/FreeGLUT/FreeGLUTConfig.cmake" ] && return 0
+    [ -f "$FREEGLUT_PREFIX/lib/cmake/FreeGLUT/FreeGLUTConfig.cmake" ] &&
+        [ -f "$FREEGLUT_PREFIX/copyright" ] && return 0
     local work=build/windows-deps/work
     rm -rf "$work"
     fetch_freeglut_source "$work"
@@ -74,6 +77,8 @@ build_freeglut() {
         -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_PRINT_WARNINGS=OFF -DFREEGLUT_REPLACE_GLUT=ON
     quietly cmake --build "$work/build" -j"$(nproc)"
     quietly cmake --install "$work/build"
+    cp "$work/freeglut/debian/copyright" "$FREEGLUT_PREFIX/copyright"
+    dpkg-parsechangelog -l "$work/freeglut/debian/changelog" -S Version >"$FREEGLUT_PREFIX/VERSION"
     rm -rf "$work"
 }
 
