@@ -28,6 +28,9 @@ import zipfile
 EMSCRIPTEN = "/usr/share/emscripten"
 MINGW_COPYRIGHT = "/usr/share/doc/mingw-w64-x86-64-dev/copyright"
 NOTICES = "THIRD-PARTY-NOTICES.txt"
+# What a zip is for: without these it shows nothing.
+PROGRAM = {"win64": ["tavrindole.exe"], "web": ["index.html", "page.js", "tavrindole.js",
+                                                 "tavrindole.wasm"]}
 GCC_EXCEPTION = ("The GCC Runtime Library Exception lets a program compiled with GCC carry "
                  "these parts under terms of its own choice: they ask for no notice.")
 
@@ -186,6 +189,8 @@ def check_zip(path, into, freeglut):
     with zipfile.ZipFile(path) as z:
         z.extractall(into)
     kind = "win64" if "win64" in os.path.basename(path) else "web"
+    for program in PROGRAM[kind]:
+        assert os.path.isfile(os.path.join(into, program)), f"{path} holds no {program}"
     carried = read(os.path.join(into, NOTICES))
     assert read(os.path.join(into, "LICENSE")).startswith("MIT License"), "no LICENSE"
     for part in static_parts(kind, freeglut):

@@ -62,10 +62,12 @@ pack_cross() {
 }
 
 # Builds TARGET with its tests and runs them through its emulator, the
-# native build at $1 being the picture its window must match.
+# native build at $2 being the picture its window must match, on the
+# download at $3 (its zip or .deb).
 test_cross() {
-    local target=$1 native=$2
-    configure_cross "$target" -DTAVRINDOLE_TESTS=ON -DTAVRINDOLE_NATIVE_PROGRAM="$native"
+    local target=$1 native=$2 download=$3
+    configure_cross "$target" -DTAVRINDOLE_TESTS=ON -DTAVRINDOLE_NATIVE_PROGRAM="$native" \
+        -DTAVRINDOLE_DOWNLOAD="$download"
     cmake --build "build/$target" -j"$(nproc)"
     ctest --test-dir "build/$target" --output-on-failure --timeout 600
 }

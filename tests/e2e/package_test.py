@@ -3,9 +3,11 @@
 """The Debian package: what it carries, Debian's checker on it, and that two
 builds of one commit give the same bytes.
 
-Usage: package_test.py [--launcher COMMAND] BUILD_DIR
+Usage: package_test.py [--launcher COMMAND] [--deb PACKAGE] BUILD_DIR
 
-A cross-built package (arm64, say) is built again with the same toolchain
+The package is BUILD_DIR's, packed by cpack, or with --deb the one a person
+downloads, which a build from a clone elsewhere must then match. A
+cross-built package (arm64, say) is built again with the same toolchain
 file, and its program runs through the launcher (qemu-aarch64).
 """
 
@@ -24,6 +26,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "scripts"
 from xharness import XSession  # noqa: E402
 
 BUILD = None
+DEB = None
 LAUNCHER = []
 EXPECTED = [
     "usr/bin/tavrindole",
@@ -79,7 +82,7 @@ class Package(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.scratch = tempfile.mkdtemp(prefix="tavrindole-deb-")
-        cls.deb = make_package(BUILD, cls.scratch)
+        cls.deb = DEB or make_package(BUILD, cls.scratch)
         cls.root = os.path.join(cls.scratch, "root")
         subprocess.run(["dpkg-deb", "-x", cls.deb, cls.root], check=True)
 
@@ -122,12 +125,16 @@ class Package(unittest.TestCase):
         if subprocess.run(["git", "-C", SOURCE, "rev-parse", "HEAD"],
                           capture_output=True).returncode != 0:
             self.skipTest("not a git checkout: no commit to build twice")
-        debs = []
-        for name in ("first", "second"):  # different folders, different times
-            scratch = os.path.join(self.scratch, name)
+        # The download, if it is of the last commit (no uncommitted change),
+        # else a second clone: different folders, different times.
+        clean = not subprocess.run(["git", "-C", SOURCE, "status", "--porcelain"],
+                                   capture_output=True, check=True).stdout
+        debs = [DEB] if DEB and clean else []
+        while len(debs) < 2:
+            time.sleep(1.1)
+            scratch = os.path.join(self.scratch, f"clone-{len(debs)}")
             os.mkdir(scratch)
             debs.append(package_from_clone(scratch))
-            time.sleep(1.1)
         with open(debs[0], "rb") as a, open(debs[1], "rb") as b:
             self.assertTrue(a.read() == b.read(), "the two packages differ")
 
@@ -151,8 +158,10 @@ class Package(unittest.TestCase):
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     parser.add_argument("--launcher", default="")
+    parser.add_argument("--deb")
     parser.add_argument("build")
     options, rest = parser.parse_known_args()
     BUILD = os.path.abspath(options.build)
+    DEB = options.deb and os.path.abspath(options.deb)
     LAUNCHER = shlex.split(options.launcher)
     unittest.main(argv=sys.argv[:1] + rest, verbosity=2)
