@@ -27,7 +27,17 @@ self.addEventListener("activate", (event) => {
     .then(() => self.clients.claim()));
 });
 
+// Cache first. What the install did not keep (an icon the browser fetches
+// for the manifest) is kept as it comes, so an installed page finds it
+// offline too.
 self.addEventListener("fetch", (event) => {
-  event.respondWith(caches.match(event.request, { ignoreSearch: true })
-    .then((kept) => kept ?? fetch(event.request)));
+  const { request } = event;
+  event.respondWith(caches.match(request, { ignoreSearch: true }).then((kept) => kept ??
+    fetch(request).then((response) => {
+      if (request.method === "GET" && response.ok && response.type === "basic") {
+        const copy = response.clone();
+        event.waitUntil(caches.open(CACHE).then((cache) => cache.put(request, copy)));
+      }
+      return response;
+    })));
 });

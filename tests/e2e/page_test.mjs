@@ -6,13 +6,16 @@
 // by the keys a keyboard sends: the ribbon in the wheel's colours, crawling;
 // a hint of the keys that fades; after the native window test's keys the
 // native build's outline, and the same picture again after the GPU context
-// is lost and restored; at twice the pixel ratio the native outline at twice
-// the size; a resize reshapes; hundreds of turns more still draw; the spin;
-// without WebGL a message and no error; in Chromium a phone used by touch
-// alone, and the page installable; with the server gone, a reload that
-// still draws; no page error and nothing in the console. Every wait is for
-// a new frame (the colours crawl on each one) or another condition, never
-// for a time.
+// is lost and restored; a resize reshapes, and so does a change of the
+// canvas's box alone; hundreds of turns more still draw; the spin; served
+// under a strict security policy, which nothing violates; in Chromium and
+// Firefox, screens of fractional pixel ratios (real scale factors, not
+// emulation) drawn 1:1; a new version's files, not the old ones, after an
+// update behind a host's HTTP caching; without WebGL a message and no
+// error; in Chromium a phone used by touch alone, and the page installable;
+// with the server gone, a reload that still draws; no page error and
+// nothing in the console. Every wait is for a new frame (the colours crawl
+// on each one) or another condition, never for a time.
 //
 // Usage: node page_test.mjs --browser chromium|firefox|webkit --reference NATIVE PAGE_DIR
 
@@ -27,7 +30,7 @@ import { parseArgs } from "node:util";
 
 import { KnownDevices } from "puppeteer-core";
 
-import { launch, serve } from "../../scripts/lib/page.mjs";
+import { STRICT_CSP, launch, serve } from "../../scripts/lib/page.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const { values: options, positionals } = parseArgs({
@@ -167,15 +170,116 @@ async function loseContext(p, before) {
   assert.ok(same > 0.99, `only ${same} of the picture shows the same slices after a lost context`);
 }
 
-// On a screen of twice the pixels (every phone, every Mac laptop) the
-// canvas has them all: the same picture as the native build's at that size,
-// without smeared colours.
-async function sharp(p) {
-  await p.page.setViewport({ width: 1280, height: 720, deviceScaleFactor: 2 });
-  const png = await p.frames();
-  assert.deepEqual(await canvasSize(p.page), [2560, 1440]);
-  assert.ok(offWheel(png).length <= 5, `${offWheel(png).length} colours off the wheel`);
-  assertNativeOutline(png, nativeOutline(2560, 1440), 800);
+// The canvas fills the visible area, and its backing store is its box in
+// device pixels as the browser measures it: the one size it draws 1:1.
+// Where the browser does not measure in device pixels (WebKit), the CSS box
+// times the ratio.
+async function assertDeviceBox(page) {
+  const box = await page.evaluate(() => new Promise((resolve) => {
+    const observer = new ResizeObserver(([entry]) => {
+      observer.disconnect();
+      const device = entry.devicePixelContentBoxSize?.[0];
+      const css = canvas.getBoundingClientRect();
+      resolve({ css: [css.width, css.height], visible: [visualViewport.width, visualViewport.height],
+                device: device ? [device.inlineSize, device.blockSize]
+                  : [css.width, css.height].map((v) => Math.round(v * devicePixelRatio)),
+                store: [canvas.width, canvas.height] });
+    });
+    try {
+      observer.observe(canvas, { box: "device-pixel-content-box" });
+    } catch {
+      observer.observe(canvas);
+    }
+  }));
+  assert.deepEqual(box.store, box.device, `a backing store of ${box.store} for a box of ${box.device}`);
+  return box;
+}
+
+// Screens whose pixel ratio is not whole, as laptops at 125 % and 150 % and
+// most phones have, each in windows whose CSS size is fractional there: the
+// browser started with that scale factor, the page drawn 1:1, its wheel's
+// colours unblended.
+const SCREENS = [[1.25, 803, 451], [1.25, 641, 397], [1.5, 803, 451], [1.5, 611, 433],
+                 [2.625, 502, 754], [2.625, 411, 611], [2.75, 502, 754], [2.75, 389, 577]];
+async function fractionalScreens(url) {
+  for (const [ratio, width, height] of SCREENS) {
+    const browser = await launch(options.browser, width, height, ratio);
+    try {
+      const [page] = await browser.pages();
+      await page.goto(url);
+      await page.evaluate(() => document.getElementById("hint").remove());  // its fade is seen above
+      const png = await new Page(page, []).frames();
+      const box = await assertDeviceBox(page);
+      assert.ok(box.css.some((v) => v % 1), `${box.css} CSS px at ${ratio} is not fractional`);
+      assert.ok(offWheel(png).length <= 5, `${offWheel(png).length} colours off the wheel at ${ratio}`);
+      console.log(`at ${ratio}, ${box.css} CSS px: ${box.store} device pixels, drawn 1:1`);
+    } finally {
+      await browser.close();
+    }
+  }
+}
+
+// The box alone changes, with no resize event, as when a phone's toolbar
+// slides away: the backing store follows within a frame or two.
+async function followsBox(p) {
+  const shrink = (on) => p.page.evaluate((on) => {
+    if (on) document.head.insertAdjacentHTML("beforeend",
+      "<style id=shrink>canvas { height: calc(100vh - 56px) !important; }</style>");
+    else document.getElementById("shrink").remove();
+  }, on);
+  const before = await assertDeviceBox(p.page);
+  await shrink(true);
+  await p.frames();
+  const shrunk = await assertDeviceBox(p.page);
+  assert.ok(shrunk.store[1] < before.store[1], `the store stayed ${shrunk.store} as the box shrank`);
+  await shrink(false);
+  await p.frames();
+  assert.deepEqual((await assertDeviceBox(p.page)).store, before.store);
+}
+
+// A new version deployed while a host's HTTP caching still holds the old
+// one's files fresh (max-age, as every static host sends): once the new
+// worker has taken over, the next reload shows the new version's files, and
+// its cache holds none of the old one's.
+async function updateUnderCaching(browser) {
+  const mark = "a new version";
+  const v2 = path.join(scratch, "v2");
+  fs.cpSync(pageDir, v2, { recursive: true });
+  const edit = (file, change) => fs.writeFileSync(path.join(v2, file),
+                                                  change(fs.readFileSync(path.join(v2, file), "utf8")));
+  edit("index.html", (text) => text.replace("<title>", `<!-- ${mark} --><title>`));
+  for (const file of ["page.js", "tavrindole.js"]) {
+    edit(file, (text) => `${text}\n;(self.shown ??= []).push("${file}: ${mark}");\n`);
+  }
+  edit("service_worker.js", (text) => text.replace(/const CACHE = "([^"]*)"/, 'const CACHE = "$1-v2"'));
+  const server = await serve(pageDir, { "Cache-Control": "max-age=3600" });
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const page = await browser.newPage();
+  try {
+    await page.goto(url);
+    await page.waitForFunction(() => navigator.serviceWorker.controller);
+    server.dir = v2;
+    await page.reload();  // the browser looks for a new worker, which installs
+    await page.waitForFunction(async () => /^[^,]*-v2$/.test((await caches.keys()).join()));
+    await page.reload();
+    const shown = await page.evaluate(async (mark) => {
+      const [name] = await caches.keys();
+      const cache = await caches.open(name);
+      const stale = [];
+      for (const request of await cache.keys()) {
+        const text = await (await cache.match(request)).text();
+        if (/\/(|index\.html|page\.js|tavrindole\.js)$/.test(request.url) && !text.includes(mark)) {
+          stale.push(request.url);
+        }
+      }
+      return { html: document.documentElement.outerHTML.includes(mark), scripts: self.shown, stale };
+    }, mark);
+    assert.deepEqual(shown, { html: true, stale: [],
+                              scripts: [`page.js: ${mark}`, `tavrindole.js: ${mark}`] });
+  } finally {
+    await page.close();
+    server.close();
+  }
 }
 
 // Without WebGL the page says what it needs, and throws nothing.
@@ -255,7 +359,10 @@ async function phone(p, url) {
 const puppeteerDriven = options.browser !== "webkit";
 
 test(`the page in ${options.browser}`, { timeout: 600_000 }, async () => {
-  const server = await serve(pageDir);
+  // Served as a careful host serves it, under a strict security policy,
+  // whose violations the browser reports back.
+  const server = await serve(pageDir,
+                             { "Content-Security-Policy": `${STRICT_CSP}; report-uri /csp-report` });
   const url = `http://127.0.0.1:${server.address().port}/`;
   const browser = await launch(options.browser);
   const complaints = [];
@@ -276,6 +383,8 @@ test(`the page in ${options.browser}`, { timeout: 600_000 }, async () => {
     assert.ok(differing(first, second) > 1000, "the colours crawl");
     assert.equal(differing(outline(first), outline(second)), 0);
 
+    const fitted = await assertDeviceBox(page);
+    assert.deepEqual(fitted.css, fitted.visible, "the canvas is not the visible area");
     await p.press(...referenceKeys);
     const afterKeys = await p.frames();
     assertNativeOutline(afterKeys, nativeOutline(1280, 720), 400);
@@ -288,6 +397,7 @@ test(`the page in ${options.browser}`, { timeout: 600_000 }, async () => {
     assert.deepEqual(await canvasSize(page), [960, 540]);
     const ratio = lit(resized) / lit(afterKeys);
     assert.ok(Math.abs(ratio - 0.5625) < 0.02, `lit area scaled by ${ratio}, not (540/720)^2`);
+    await followsBox(p);
 
     // Hundreds of turns more, past 26,000 slices: still drawn, still crawling.
     await p.press(...Array(200).fill(["U", "u"]).flat());
@@ -303,11 +413,13 @@ test(`the page in ${options.browser}`, { timeout: 600_000 }, async () => {
 
     if (!puppeteerDriven) {
       complaints.push(...(await page.errors()).map((error) => `page error: ${error}`));
-      assert.deepEqual(complaints, []);
+      assert.deepEqual([...complaints, ...server.violations], []);
       return;
     }
     await withoutWebGL(browser, url);
     if (options.browser === "chromium") await phone(p, url);
+    await updateUnderCaching(browser);
+    await fractionalScreens(url);
 
     // The network gone, the page seen once comes up again and draws.
     assert.ok(await page.evaluate(() => Promise.race([
@@ -318,7 +430,7 @@ test(`the page in ${options.browser}`, { timeout: 600_000 }, async () => {
     await page.reload();
     assert.equal(await page.title(), "Tavrindole");
     assert.ok(lit(await p.frames(3)) > 10_000, "nothing drawn offline");
-    assert.deepEqual(complaints, []);
+    assert.deepEqual([...complaints, ...server.violations], []);
   } finally {
     await browser.close();
     server.close();
