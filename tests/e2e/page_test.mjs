@@ -196,23 +196,26 @@ async function assertDeviceBox(page) {
 }
 
 // Screens whose pixel ratio is not whole, as laptops at 125 % and 150 % and
-// most phones have, each in windows whose CSS size is fractional there: the
-// browser started with that scale factor, the page drawn 1:1, its wheel's
-// colours unblended.
-const SCREENS = [[1.25, 803, 451], [1.25, 641, 397], [1.5, 803, 451], [1.5, 611, 433],
-                 [2.625, 502, 754], [2.625, 411, 611], [2.75, 502, 754], [2.75, 389, 577]];
+// most phones have, each in two windows whose CSS size is fractional there
+// (the second reached by resizing the first): the browser started with that
+// scale factor, the page drawn 1:1, its wheel's colours unblended.
+const SCREENS = [[1.25, [803, 451], [641, 397]], [1.5, [803, 451], [611, 433]],
+                 [2.625, [502, 754], [411, 611]], [2.75, [502, 754], [389, 577]]];
 async function fractionalScreens(url) {
-  for (const [ratio, width, height] of SCREENS) {
+  for (const [ratio, [width, height], ...resized] of SCREENS) {
     const browser = await launch(options.browser, width, height, ratio);
     try {
       const [page] = await browser.pages();
       await page.goto(url);
       await page.evaluate(() => document.getElementById("hint").remove());  // its fade is seen above
-      const png = await new Page(page, []).frames();
-      const box = await assertDeviceBox(page);
-      assert.ok(box.css.some((v) => v % 1), `${box.css} CSS px at ${ratio} is not fractional`);
-      assert.ok(offWheel(png).length <= 5, `${offWheel(png).length} colours off the wheel at ${ratio}`);
-      console.log(`at ${ratio}, ${box.css} CSS px: ${box.store} device pixels, drawn 1:1`);
+      for (const size of [null, ...resized]) {
+        if (size) await browser.setWindowBounds(await page.windowId(), { width: size[0], height: size[1] });
+        const png = await new Page(page, []).frames();
+        const box = await assertDeviceBox(page);
+        assert.ok(box.css.some((v) => v % 1), `${box.css} CSS px at ${ratio} is not fractional`);
+        assert.ok(offWheel(png).length <= 5, `${offWheel(png).length} colours off the wheel at ${ratio}`);
+        console.log(`at ${ratio}, ${box.css} CSS px: ${box.store} device pixels, drawn 1:1`);
+      }
     } finally {
       await browser.close();
     }
