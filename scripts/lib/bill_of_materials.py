@@ -126,13 +126,14 @@ LICENCES = {"libc": "LGPL-2.1-or-later", "libgcc-s": "GPL-3.0-or-later WITH GCC-
             "libglut": "X11"}
 
 
-def component(part, ref, scope):
+def component(part, ref):
+    """A part as a CycloneDX component: a library the download needs."""
     found = {"type": "library", "bom-ref": ref, "name": part["name"], "version": part["version"],
-             "scope": scope, "licenses": [{"expression": part["licence"]}]}
-    if part["licence"] == "NOASSERTION":
-        del found["licenses"]
-    purl = part["purl"].split("?")
-    found["purl"] = f"{purl[0]}@{part['version']}" + (f"?{purl[1]}" if len(purl) > 1 else "")
+             "scope": "required"}
+    if part["licence"] != "NOASSERTION":
+        found["licenses"] = [{"expression": part["licence"]}]
+    base, _, qualifiers = part["purl"].partition("?")
+    found["purl"] = f"{base}@{part['version']}" + (f"?{qualifiers}" if qualifiers else "")
     return found
 
 
@@ -142,19 +143,20 @@ def sha256(path):
 
 
 def artifact(path, version, freeglut):
+    """A download as a CycloneDX component, with what is built into it or
+    what it needs; and the references of those."""
     name = os.path.basename(path)
     found = {"type": "file", "bom-ref": name, "name": name, "version": version,
-             "hashes": [{"alg": "SHA-256", "content": sha256(path)}]}
+             "hashes": [{"alg": "SHA-256", "content": sha256(path)}],
+             "licenses": [{"license": {"id": "MIT"}}]}
     if name.endswith(".tar.gz"):
-        found["licenses"] = [{"license": {"id": "MIT"}}]
         return found, []
-    found["type"] = "application"
-    found["licenses"] = [{"license": {"id": "MIT"}}]
     if name.endswith(".deb"):
-        parts, scope = shared_parts(path), "required"
+        parts = shared_parts(path)
     else:
-        parts, scope = static_parts("win64" if "win64" in name else "web", freeglut), "required"
-    found["components"] = [component(p, f"{name}/{p['name']}", scope) for p in parts]
+        parts = static_parts("win64" if "win64" in name else "web", freeglut)
+    found["type"] = "application"
+    found["components"] = [component(p, f"{name}/{p['name']}") for p in parts]
     return found, [c["bom-ref"] for c in found["components"]]
 
 
