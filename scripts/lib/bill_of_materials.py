@@ -55,6 +55,11 @@ def copyright_paragraphs(path, files, licences):
     return "\n\n".join(kept)
 
 
+def kind_of(download):
+    """Which zip a download is: "win64" or "web"."""
+    return "win64" if "win64" in os.path.basename(download) else "web"
+
+
 def static_parts(kind, freeglut):
     """The parts linked into the exe or the page, each a dict: name,
     version, licence (an SPDX expression), purl, notice (text or None)."""
@@ -154,7 +159,7 @@ def artifact(path, version, freeglut):
     if name.endswith(".deb"):
         parts = shared_parts(path)
     else:
-        parts = static_parts("win64" if "win64" in name else "web", freeglut)
+        parts = static_parts(kind_of(name), freeglut)
     found["type"] = "application"
     found["components"] = [component(p, f"{name}/{p['name']}") for p in parts]
     return found, [c["bom-ref"] for c in found["components"]]
@@ -190,7 +195,7 @@ def check_zip(path, into, freeglut):
     shutil.rmtree(into, ignore_errors=True)  # nothing from an earlier zip may stand in
     with zipfile.ZipFile(path) as z:
         z.extractall(into)
-    kind = "win64" if "win64" in os.path.basename(path) else "web"
+    kind = kind_of(path)
     for program in PROGRAM[kind]:
         assert os.path.isfile(os.path.join(into, program)), f"{path} holds no {program}"
     carried = read(os.path.join(into, NOTICES))

@@ -7,9 +7,9 @@
 
 import fs from "node:fs";
 
-import { Spec, Validation } from "@cyclonedx/cyclonedx-library";
+import { Validation } from "@cyclonedx/cyclonedx-library";
 
-const validator = new Validation.JsonStrictValidator(Spec.Version.v1dot6);
+const validator = new Validation.JsonStrictValidator("1.6");
 for (const file of process.argv.slice(2)) {
   const errors = await validator.validate(fs.readFileSync(file, "utf8"));
   if (errors) {
