@@ -1,5 +1,7 @@
 # SPDX-FileCopyrightText: 2026 the Tavrindole developers
 # SPDX-License-Identifier: MIT
+# shellcheck shell=bash
+# shellcheck disable=SC2034  # the lists are read by the scripts that source this
 # Installs the Debian packages named, if any are missing: one apt-get update,
 # then one apt-get install. Sourced by the scripts in scripts/.
 need_packages() {
@@ -24,8 +26,9 @@ need_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
-# What building the program takes.
-BUILD_PACKAGES=(g++ cmake make libglut-dev libgl-dev libgl1-mesa-dri)
+# What building the program takes; CMake finds GLUT through pkg-config
+# first, and the tests find OSMesa only through it.
+BUILD_PACKAGES=(g++ cmake make pkg-config libglut-dev libgl-dev libgl1-mesa-dri)
 # What the real-window runs take: a private X server, a window manager, keys
 # and captures.
 X_PACKAGES=(xvfb openbox wmctrl xdotool x11-utils x11-apps imagemagick python3)

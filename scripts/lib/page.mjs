@@ -6,6 +6,7 @@
 
 import fs from "node:fs";
 import http from "node:http";
+import os from "node:os";
 import path from "node:path";
 
 import puppeteer from "puppeteer-core";
@@ -66,6 +67,18 @@ const BROWSERS = {
   },
 };
 
+// Firefox will not run as root in a HOME that another user owns, as a CI
+// container's is (the runner's user owns it); it keeps nothing there under
+// a test, so it gets an empty HOME of its own, removed when the test ends.
+let home = null;
+function firefoxHome() {
+  if (!home) {
+    home = fs.mkdtempSync(path.join(os.tmpdir(), "tavrindole-firefox-home-"));
+    process.on("exit", () => fs.rmSync(home, { recursive: true, force: true }));
+  }
+  return home;
+}
+
 // Starts "chromium" or "firefox" headless, or WebKit's MiniBrowser in an X
 // server of its own, with a page of width x height CSS pixels. Given a
 // ratio, the browser runs as on a screen of that scale factor (Chromium's
@@ -74,6 +87,7 @@ const BROWSERS = {
 export function launch(name, width = 1280, height = 720, ratio = 0) {
   if (name === "webkit") return launchWebKit(width, height);
   const settings = { ...BROWSERS[name], headless: true, defaultViewport: { width, height } };
+  if (name === "firefox") settings.env = { ...settings.env, HOME: firefoxHome() };
   if (ratio && name === "chromium") {
     settings.args = [...settings.args, `--force-device-scale-factor=${ratio}`,
                      `--window-size=${width},${height}`];

@@ -159,10 +159,18 @@ class XSession:
                 number += chunk
         self.display = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.display, **self.extra_env)
-        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.wait_for(lambda: self.run("wmctrl", "-m", check=False, status=True) == 0,
+        # openbox names itself on the screen before it takes windows, and a
+        # window mapped in between is never shown (seen where its first start
+        # is slow, in a fresh container). It runs the --startup command once
+        # it takes them.
+        ready = os.path.join(self.dir, "openbox-ready")
+        self.wm = subprocess.Popen(["openbox", "--sm-disable", "--startup", f"touch {ready}"],
+                                   env=self.env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self.wait_for(lambda: os.path.exists(ready) or self.wm.poll() is not None,
                       "the window manager did not start")
+        if self.wm.poll() is not None:
+            raise RuntimeError(f"openbox ended with status {self.wm.returncode}")
 
     def start_compositor(self):
         """mutter or weston, headless, with a runtime folder of their own; the
@@ -284,6 +292,20 @@ class XSession:
         return {"x": get("Absolute upper-left X"), "y": get("Absolute upper-left Y"),
                 "width": get("Width"), "height": get("Height"),
                 "border": get("Border width")}
+
+    def window_icons(self):
+        """The icons the window offers its desktop (_NET_WM_ICON), as
+        {(width, height): RGB bytes}."""
+        text = self.run("xprop", "-id", self.window, "-notype", "32c", "_NET_WM_ICON")
+        values = [int(v) for v in re.findall(r"\d+", text.partition("=")[2])]
+        icons = {}
+        while len(values) >= 2:
+            width, height = values[:2]
+            pixels, values = values[2:2 + width * height], values[2 + width * height:]
+            icons[(width, height)] = bytes(b for argb in pixels
+                                           for b in ((argb >> 16) & 255, (argb >> 8) & 255,
+                                                     argb & 255))
+        return icons
 
     def keys(self, *names, delay_ms=30):
         self.run("xdotool", "key", "--delay", str(delay_ms), *names)
