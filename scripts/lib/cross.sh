@@ -1,5 +1,6 @@
 # SPDX-FileCopyrightText: 2026 the Tavrindole developers
 # SPDX-License-Identifier: MIT
+# shellcheck shell=bash
 # The cross targets. Each is three things: a toolchain file in cmake/ that
 # also names the emulator its programs run under in the tests (wine,
 # qemu-aarch64, node); scripts/lib/TARGET.sh with the Debian packages it
@@ -9,10 +10,11 @@
 # builds and packs it into build/TARGET. Sourced by those scripts and
 # scripts/test.
 CROSS_TARGETS=(windows arm64 web)
-for target in "${CROSS_TARGETS[@]}"; do
-    . "scripts/lib/$target.sh"
-done
+. scripts/lib/windows.sh
+. scripts/lib/arm64.sh
+. scripts/lib/web.sh
 # The machine's own build, packed the same way for the release.
+# shellcheck disable=SC2034  # read by name, as TARGET_toolchain
 native_toolchain=""
 
 # Every package the cross targets take, one a line.

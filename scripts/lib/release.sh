@@ -1,5 +1,6 @@
 # SPDX-FileCopyrightText: 2026 the Tavrindole developers
 # SPDX-License-Identifier: MIT
+# shellcheck shell=bash
 # The release: every download of the version in CMakeLists.txt, built once
 # with the scripts that build each target, into one folder with an SBOM and
 # checksums. Sourced by scripts/release and scripts/test, after
