@@ -14,6 +14,8 @@ import time
 sys.path.insert(0, os.path.dirname(__file__))
 from xharness import XSession  # noqa: E402
 
+WINDOWS_ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+
 
 def capture(program, out_dir, icon_dir=None):
     os.makedirs(out_dir, exist_ok=True)
@@ -44,7 +46,19 @@ def capture(program, out_dir, icon_dir=None):
                 subprocess.run(["convert", face_on, "-gravity", "center", "-crop", "600x600+0+0",
                                 "+repage", "-resize", f"{size}x{size}",
                                 os.path.join(icon_dir, f"tavrindole-{size}.png")], check=True)
+            windows_icon(icon_dir, x.dir)
     return still, animation
+
+
+def windows_icon(icon_dir, scratch):
+    """Windows' icon, made from the 256 px one: every size Windows shows,
+    the largest kept as PNG."""
+    sizes = [os.path.join(scratch, f"ico-{size}.png") for size in WINDOWS_ICON_SIZES]
+    for size, path in zip(WINDOWS_ICON_SIZES, sizes):
+        subprocess.run(["convert", os.path.join(icon_dir, "tavrindole-256.png"),
+                        "-resize", f"{size}x{size}", "PNG32:" + path], check=True)
+    subprocess.run(["icotool", "--create", "-o", os.path.join(icon_dir, "tavrindole.ico"),
+                    *sizes[:-1], "--raw=" + sizes[-1]], check=True)
 
 
 if __name__ == "__main__":

@@ -1,15 +1,19 @@
 # SPDX-FileCopyrightText: 2026 the Tavrindole developers
 # SPDX-License-Identifier: MIT
+# shellcheck shell=bash
+# shellcheck disable=SC2034  # the lists are read by the scripts that source this
 # The Windows build, cross-compiled on Debian: freeglut from Debian's source
 # package built static once, then the program with the same toolchain file.
 # Sourced by scripts/lib/cross.sh.
 
 # The cross compiler, Wine to run what it builds, and the X tools the
 # real-window tests use. Wine loads the X and GL libraries at run time; they
-# are only recommended by its packages, so they are named here.
+# are only recommended by its packages, so they are named here. The tests
+# read the exe's resources with pefile and the icon with icoutils.
 windows_packages=(g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev cmake make
     libgl1-mesa-dri libglx-mesa0 libx11-6 libxext6 libxrandr2 libxi6 libxcursor1
-    libxrender1 libxinerama1 libxcomposite1 libfreetype6 libfontconfig1)
+    libxrender1 libxinerama1 libxcomposite1 libfreetype6 libfontconfig1
+    python3-pefile icoutils)
 
 windows_toolchain=cmake/mingw-w64-x86_64.cmake
 FREEGLUT_PREFIX=build/windows-deps/freeglut

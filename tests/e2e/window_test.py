@@ -22,7 +22,9 @@ import argparse
 import json
 import os
 import shlex
+import subprocess
 import sys
+import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "lib"))
@@ -63,6 +65,8 @@ class RealWindow(unittest.TestCase):
         x = self.x
         geometry = x.window_geometry()
         self.assertEqual(geometry, {"x": 0, "y": 0, "width": 1280, "height": 720, "border": 0})
+        if OPTIONS.icon:
+            self.assertProgramIcon(x.window_icons(), OPTIONS.icon)
 
         # Flat, saturated colours only: nothing lit, blended or smoothed.
         first = x.frames(1)
@@ -115,6 +119,16 @@ class RealWindow(unittest.TestCase):
         self.assertEqual(x.app.wait(15), 0)
         self.assertEqual(x.output(), (b"", b""), "the program wrote something")
 
+    def assertProgramIcon(self, shown, ico):
+        """The window shows the program's icon (under Wine, its window
+        class's, from the exe), pixel for pixel in each size it offers that
+        the icon file holds: not Wine's default."""
+        expected = icon_images(ico)
+        sizes = sorted(set(shown) & set(expected))
+        self.assertTrue(sizes, f"the window's icons, {sorted(shown)}, are of no size of {ico}")
+        for size in sizes:
+            self.assertEqual(shown[size], expected[size], f"not the program's {size} icon")
+
     def test_same_outline_as_the_reference_build(self):
         if not OPTIONS.reference:
             self.skipTest("no --reference build named")
@@ -139,6 +153,19 @@ def save_outline(program, out, size):
         os.replace(x.silhouette(x.frames()), out)
 
 
+def icon_images(ico):
+    """Each image of an .ico file as {(width, height): RGB bytes}."""
+    images = {}
+    with tempfile.TemporaryDirectory() as folder:
+        subprocess.run(["icotool", "--extract", "-o", folder, ico], check=True)
+        for name in os.listdir(folder):
+            width, height = (int(v) for v in name.split("_")[-1].split("x")[:2])
+            images[(width, height)] = subprocess.run(
+                ["convert", os.path.join(folder, name), "-depth", "8", "rgb:-"],
+                capture_output=True, check=True).stdout
+    return images
+
+
 def keep_captures(x):
     keep = os.environ.get("TAVRINDOLE_KEEP_CAPTURES")
     if keep:
@@ -154,6 +181,7 @@ if __name__ == "__main__":
     parser.add_argument("--desktop", choices=XSession.DESKTOPS, default="openbox")
     parser.add_argument("--launcher", default="")
     parser.add_argument("--reference")
+    parser.add_argument("--icon", help="an .ico file whose icon the window must carry")
     parser.add_argument("--outline")
     parser.add_argument("--size", default="1280x720")
     parser.add_argument("program")
