@@ -3,7 +3,7 @@
 """What Windows reads from the exe before it runs a line of it, read with
 pefile as Windows reads it.
 
-Usage: exe_resources_test.py --version VERSION EXE
+Usage: exe_resources_test.py --version VERSION [--wine WINE --probe PROBE] EXE
 
 - One manifest, well-formed XML, declaring per-monitor (v2) awareness of
   the display's scale, Windows 10 and 11, and no elevation: a second one
@@ -13,9 +13,15 @@ Usage: exe_resources_test.py --version VERSION EXE
   every size Windows shows, the largest as PNG.
 - The version and names Explorer shows, the version CMakeLists.txt's.
 - A GUI program (no console) that imports only Windows' own DLLs.
+- Under Wine, what a process of that manifest is given: Wine reads the
+  awareness from the manifest at start-up, as Windows does, and traces what
+  it read. PROBE is linked with the same resources and names its process.
 """
 
 import argparse
+import os
+import re
+import subprocess
 import sys
 import unittest
 import xml.etree.ElementTree as ET
@@ -24,6 +30,7 @@ import pefile
 
 EXE = None
 VERSION = None
+WINE = PROBE = None
 ICON_SIZES = [16, 20, 24, 32, 40, 48, 64, 256]
 ASM = "{urn:schemas-microsoft-com:asm.v1}"
 ASM3 = "{urn:schemas-microsoft-com:asm.v3}"
@@ -109,11 +116,26 @@ class ExeResources(unittest.TestCase):
         self.assertLessEqual(imported, SYSTEM_DLLS, "imports DLLs that Windows lacks")
         self.assertIn("opengl32.dll", imported)
 
+    def test_wine_gives_a_process_of_it_its_awareness(self):
+        if not PROBE:
+            self.skipTest("no --probe named")
+        env = dict(os.environ, WINEDEBUG="+pid,trace+graphics")
+        run = subprocess.run([WINE, PROBE], env=env, capture_output=True, text=True, timeout=300)
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr[-2000:])
+        process = re.search(r"in process ([0-9a-f]+)", run.stdout).group(1)
+        read = re.findall(rf"^{process}:[0-9a-f]+:trace:graphics:dpiaware_init got (\w+)=L\"(.*)\"$",
+                          run.stderr, re.M)
+        self.assertEqual(read, [("dpiAwareness", "PerMonitorV2, PerMonitor")],
+                         "Wine read no per-monitor awareness from the manifest")
+        self.assertIn("DPI awareness 2 ", run.stdout, "the process is not per-monitor aware")
+
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     parser.add_argument("--version", required=True)
+    parser.add_argument("--wine", default="wine")
+    parser.add_argument("--probe")
     parser.add_argument("exe")
     options, rest = parser.parse_known_args()
-    EXE, VERSION = options.exe, options.version
+    EXE, VERSION, WINE, PROBE = options.exe, options.version, options.wine, options.probe
     unittest.main(argv=[sys.argv[0]] + rest)
