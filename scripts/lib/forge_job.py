@@ -31,6 +31,7 @@ import os
 import re
 import shlex
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -366,6 +367,8 @@ def main():
     ref = options.ref or "refs/heads/" + subprocess.run(
         ["git", "branch", "--show-current"], capture_output=True, text=True).stdout.strip()
     started = time.monotonic()
+    # Stopped from outside, it still removes the container and what it started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     with Daemon(), Job(options.workflow, options.job, ref) as job:
         status = job.run()
     say(f"{time.monotonic() - started:.0f} s")

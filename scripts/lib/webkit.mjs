@@ -105,14 +105,27 @@ export async function launchWebKit(width, height) {
   xvfb.stdio[3].on("data", (data) => { display += data; });
   await until(() => Promise.resolve(display.includes("\n")), "no X display");
   const port = await freePort();
-  const driver = spawn("WebKitWebDriver", [`--port=${port}`], {
+  // On IPv4's loopback alone: by default the driver also listens on IPv6's,
+  // and gives up where there is none, as in a container.
+  const driver = spawn("WebKitWebDriver", [`--port=${port}`, "--host=127.0.0.1"], {
     stdio: "ignore", detached: true, env: { ...process.env, DISPLAY: `:${display.trim()}` } });
   const base = `http://127.0.0.1:${port}`;
-  await until(() => fetch(`${base}/status`).then((r) => r.json()).then((s) => s.value.ready),
-              "WebKitWebDriver not ready");
-  const session = await new WebKitPage(base, []).call("POST", "/session", { capabilities: {
-    alwaysMatch: { "webkitgtk:browserOptions": { binary: MINIBROWSER, args: ["--automation"] } } } });
-  const page = new WebKitPage(`${base}/session/${session.sessionId}`, [driver, xvfb]);
-  await page.setViewport({ width, height });
-  return { newPage: async () => page, close: () => page.close() };
+  try {
+    await until(() => fetch(`${base}/status`).then((r) => r.json()).then((s) => s.value.ready),
+                "WebKitWebDriver not ready");
+    const session = await new WebKitPage(base, []).call("POST", "/session", { capabilities: {
+      alwaysMatch: { "webkitgtk:browserOptions": { binary: MINIBROWSER, args: ["--automation"] } } } });
+    const page = new WebKitPage(`${base}/session/${session.sessionId}`, [driver, xvfb]);
+    await page.setViewport({ width, height });
+    return { newPage: async () => page, close: () => page.close() };
+  } catch (error) {
+    // Whatever started goes, or the X server's pipe keeps the test alive.
+    for (const child of [driver, xvfb]) {
+      try {
+        process.kill(-child.pid, "SIGTERM");
+      } catch {}
+    }
+    xvfb.stdio[3].destroy();
+    throw error;
+  }
 }
