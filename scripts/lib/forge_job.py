@@ -55,9 +55,9 @@ def say(message):
     print(f"forge-job: {message}", file=sys.stderr, flush=True)
 
 
-def docker(*args, check=True, capture=False):
+def docker(*args, check=True):
     result = subprocess.run([DOCKER, *args], check=False, text=True,
-                            stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL,
                             stderr=subprocess.PIPE)
     if check and result.returncode != 0:
         raise SystemExit(f"forge-job: docker {args[0]} failed: {result.stderr.strip()}")
