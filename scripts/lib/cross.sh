@@ -9,6 +9,9 @@
 # it and prints the cmake options that find it; and scripts/TARGET, which
 # builds and packs it into build/TARGET. Sourced by those scripts and
 # scripts/test.
+# Their functions also run inside $(...), where bash would go on past a
+# failure: there too the first failure stops them.
+shopt -s inherit_errexit
 CROSS_TARGETS=(windows arm64 web)
 . scripts/lib/windows.sh
 . scripts/lib/arm64.sh
@@ -42,24 +45,26 @@ configure_cross() {
 }
 
 # The time every date in a download is set to: SOURCE_DATE_EPOCH if set,
-# else the last commit's.
+# else the source archive's or the last commit's (cmake/source-date.cmake).
+# Where there is none it fails, saying what is missing, before anything is
+# built.
 source_date_epoch() {
-    echo "${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}"
+    cmake -P cmake/source-date.cmake
 }
 
-# Builds the program for TARGET, packs it with cpack and prints the package's
-# path. A zip is then written again in a fixed order, with fixed modes and
-# dates, which cpack's zips lack; a .deb has them from cpack already.
+# Builds the program for TARGET, packs it with cpack, which writes it the
+# same in every build (cmake/package-normalise.cmake), and prints the
+# package's path.
 pack_cross() {
     local target=$1 package
     SOURCE_DATE_EPOCH=$(source_date_epoch)
     export SOURCE_DATE_EPOCH
     configure_cross "$target" -DTAVRINDOLE_TESTS=OFF
     cmake --build "build/$target" -j"$(nproc)" >/dev/null
+    rm -f "build/$target"/tavrindole[-_]*.{zip,deb}
     (cd "build/$target" && cpack >/dev/null)
     package=$(find "$PWD/build/$target" -maxdepth 1 -name 'tavrindole[-_]*.zip' -o -maxdepth 1 \
         -name 'tavrindole[-_]*.deb')
-    [[ $package != *.zip ]] || python3 scripts/lib/reproducible.py zip "$package"
     echo "$package"
 }
 

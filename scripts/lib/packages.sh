@@ -29,6 +29,9 @@ need_packages() {
 # What building the program takes; CMake finds GLUT through pkg-config
 # first, and the tests find OSMesa only through it.
 BUILD_PACKAGES=(g++ cmake make pkg-config libglut-dev libgl-dev libgl1-mesa-dri)
+# What packing takes (cpack): dpkg-shlibdeps and file for a .deb's
+# dependencies, Python for writing every package the same in every build.
+PACKING_PACKAGES=(dpkg-dev file python3)
 # What the real-window runs take: a private X server, a window manager, keys
 # and captures.
 X_PACKAGES=(xvfb openbox wmctrl xdotool x11-utils x11-apps imagemagick python3)

@@ -21,11 +21,30 @@ check_tag() {
     fi
 }
 
+# Whether this folder is a git checkout (else it is the unpacked source
+# archive). An archive unpacked inside some other checkout is not one.
+in_checkout() {
+    command -v git >/dev/null && [ "$(git rev-parse --show-toplevel 2>/dev/null)" = "$PWD" ]
+}
+
+# Writes the source archive to OUT: git archive of the last commit in a
+# checkout; in the unpacked source archive, the same files again, which
+# gives the same bytes.
+source_archive() {
+    local out=$1 prefix
+    prefix="tavrindole-$(project_version)/"
+    if in_checkout; then
+        git archive --format=tar --prefix="$prefix" HEAD |
+            python3 scripts/lib/reproducible.py tar-gz "$out"
+    else
+        python3 scripts/lib/reproducible.py tar-gz "$out" --tree . --prefix "$prefix"
+    fi
+}
+
 # Builds every download into DIST, which it replaces whole, and prints DIST:
-# the source (git archive of the last commit), the .debs for amd64 and
-# arm64, the Windows and the web zips, the SBOM of all of them and their
-# SHA256SUMS. Every date in them is SOURCE_DATE_EPOCH, the last commit's
-# unless already set.
+# the source archive, the .debs for amd64 and arm64, the Windows and the web
+# zips, the SBOM of all of them and their SHA256SUMS. Every date in them is
+# SOURCE_DATE_EPOCH, the source's unless already set.
 make_dist() {
     local dist=$1 version staging target
     version=$(project_version)
@@ -34,8 +53,7 @@ make_dist() {
     mkdir -p build
     staging=$(mktemp -d "$PWD/build/dist.XXXXXX")
     chmod 755 "$staging"
-    git archive --format=tar --prefix="tavrindole-$version/" HEAD |
-        python3 scripts/lib/reproducible.py tar-gz "$staging/tavrindole-$version.tar.gz"
+    source_archive "$staging/tavrindole-$version.tar.gz"
     for target in native arm64 windows web; do
         cp "$(pack_cross "$target")" "$staging/"
     done

@@ -4,7 +4,10 @@
 check that a download is one.
 
 Usage: reproducible.py zip ZIP                rewrites a zip in place
+       reproducible.py deb DEB                gives a .deb's parts mode 0644
        reproducible.py tar-gz OUT < TAR       gzips a tar (git archive's)
+       reproducible.py tar-gz OUT --tree DIR --prefix NAME/
+                                              the same from an unpacked source
        reproducible.py check --path DIR FILE...
 
 In every archive: members in name order, owned by root, mode 0644 or 0755,
@@ -15,21 +18,23 @@ own folder, and at an exe's PE header for a link time.
 
 import argparse
 import datetime
+import fnmatch
 import gzip
 import io
 import os
 import struct
-import subprocess
 import sys
 import tarfile
 import zipfile
 
 
 def epoch():
-    if "SOURCE_DATE_EPOCH" not in os.environ:
-        os.environ["SOURCE_DATE_EPOCH"] = subprocess.run(
-            ["git", "log", "-1", "--format=%ct"], check=True, capture_output=True, text=True).stdout
-    return int(os.environ["SOURCE_DATE_EPOCH"])
+    """SOURCE_DATE_EPOCH, which the scripts set (cmake/source-date.cmake)."""
+    value = os.environ.get("SOURCE_DATE_EPOCH", "")
+    if not value.isdigit():
+        sys.exit(f"reproducible.py: SOURCE_DATE_EPOCH is {value!r}, not a whole number of "
+                 "seconds; the scripts set it from cmake/source-date.cmake")
+    return int(value)
 
 
 def zip_date(seconds):
@@ -54,19 +59,84 @@ def rewrite_zip(path):
             new.writestr(info, data, compresslevel=9)
 
 
-def tar_gz(out):
+def normalised(name, kind, size, executable, linkname=""):
+    """A tar member as every build writes it, whatever the files' own dates,
+    owners and modes."""
+    info = tarfile.TarInfo(name)
+    info.type, info.size, info.linkname = kind, size, linkname
+    info.mtime, info.uid, info.gid, info.uname, info.gname = epoch(), 0, 0, "root", "root"
+    info.mode = mode_of(kind == tarfile.DIRTYPE or executable)
+    return info
+
+
+def from_git_archive():
+    """(member, data) for each member of the tar git archive writes on stdin."""
     source = tarfile.open(fileobj=io.BytesIO(sys.stdin.buffer.read()), mode="r:")
+    for info in source.getmembers():
+        if info.type == tarfile.XGLTYPE:
+            continue  # git's commit id, kept out of the members
+        data = source.extractfile(info).read() if info.isfile() else b""
+        yield normalised(info.name, info.type, info.size, info.mode & 0o111, info.linkname), data
+
+
+def ignored(path, is_dir, patterns):
+    """Whether .gitignore's patterns leave PATH (relative, with /) out."""
+    for pattern in patterns:
+        if pattern.endswith("/") and not is_dir:
+            continue
+        bare = pattern.strip("/")
+        anchored = pattern.startswith("/") or "/" in bare
+        if fnmatch.fnmatchcase(path if anchored else path.rsplit("/", 1)[-1], bare):
+            return True
+    return False
+
+
+def from_tree(top, prefix):
+    """The same members as git archive of the commit that TOP was unpacked
+    from: its files and their folders, less what .gitignore leaves out."""
+    with open(os.path.join(top, ".gitignore"), encoding="utf-8") as f:
+        patterns = [line.strip() for line in f if line.strip() and not line.startswith("#")]
+    folders = {prefix.rstrip("/")}
+    files = []
+    for here, dirs, names in os.walk(top):
+        rel = os.path.relpath(here, top).replace(os.sep, "/")
+        rel = "" if rel == "." else rel + "/"
+        dirs[:] = [d for d in dirs if not ignored(rel + d, True, patterns)]
+        files += [rel + n for n in names if not ignored(rel + n, False, patterns)]
+    for path in files:
+        parts = path.split("/")
+        folders.update(prefix + "/".join(parts[:i]) for i in range(1, len(parts)))
+    for folder in folders:
+        yield normalised(folder, tarfile.DIRTYPE, 0, True), b""
+    for path in files:
+        full = os.path.join(top, path)
+        if os.path.islink(full):
+            yield normalised(prefix + path, tarfile.SYMTYPE, 0, True, os.readlink(full)), b""
+        else:
+            with open(full, "rb") as f:
+                data = f.read()
+            yield normalised(prefix + path, tarfile.REGTYPE, len(data),
+                             os.stat(full).st_mode & 0o111), data
+
+
+def tar_gz(out, members):
     with open(out, "wb") as raw, gzip.GzipFile(fileobj=raw, mode="wb", mtime=0,
                                                filename="", compresslevel=9) as packed:
         with tarfile.open(fileobj=packed, mode="w:", format=tarfile.PAX_FORMAT) as tar:
-            for info in sorted(source.getmembers(), key=lambda i: i.name):
-                if info.type == tarfile.XGLTYPE:
-                    continue  # git's commit id, kept out of the members
-                data = source.extractfile(info) if info.isfile() else None
-                info.mtime, info.uid, info.gid, info.uname, info.gname = epoch(), 0, 0, "root", "root"
-                info.mode = mode_of(info.isdir() or info.mode & 0o111)
-                info.pax_headers = {}
-                tar.addfile(info, data)
+            for info, data in sorted(members, key=lambda m: m[0].name):
+                tar.addfile(info, io.BytesIO(data) if info.isfile() else None)
+
+
+def deb_modes(path):
+    """Gives every part of a .deb (an ar archive) mode 0644: cpack takes
+    them from the files it wrote, which follow the umask."""
+    with open(path, "r+b") as f:
+        data = f.read()
+        at = 8
+        for *_, content in ar_members(data):
+            f.seek(at + 40)
+            f.write(b"100644  ")
+            at += 60 + len(content) + len(content) % 2
 
 
 def ar_members(data):
@@ -148,14 +218,19 @@ def check(paths, root):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("command", choices=["zip", "tar-gz", "check"])
+    parser.add_argument("command", choices=["zip", "deb", "tar-gz", "check"])
     parser.add_argument("files", nargs="+")
     parser.add_argument("--path", help="the build's own folder, which no download may name")
+    parser.add_argument("--tree", help="tar-gz: the unpacked source, for want of git archive")
+    parser.add_argument("--prefix", help="tar-gz --tree: the folder the archive unpacks into")
     options = parser.parse_args()
     if options.command == "zip":
         rewrite_zip(options.files[0])
+    elif options.command == "deb":
+        deb_modes(options.files[0])
     elif options.command == "tar-gz":
-        tar_gz(options.files[0])
+        members = from_tree(options.tree, options.prefix) if options.tree else from_git_archive()
+        tar_gz(options.files[0], members)
     else:
         return check(options.files, os.path.abspath(options.path))
     return 0
