@@ -4,7 +4,8 @@
 # The cross targets. Each is three things: a toolchain file in cmake/ that
 # also names the emulator its programs run under in the tests (wine,
 # qemu-aarch64, node); scripts/lib/TARGET.sh with the Debian packages it
-# takes, TARGET_packages, its toolchain file, TARGET_toolchain, and, where
+# takes, TARGET_packages (of them, what building and packing it takes,
+# TARGET_build_packages), its toolchain file, TARGET_toolchain, and, where
 # it needs more than Debian's packages, a function TARGET_options that gets
 # it and prints the cmake options that find it; and scripts/TARGET, which
 # builds and packs it into build/TARGET. Sourced by those scripts and
@@ -19,6 +20,8 @@ CROSS_TARGETS=(windows arm64 web)
 # The machine's own build, packed the same way for the release.
 # shellcheck disable=SC2034  # read by name, as TARGET_toolchain
 native_toolchain=""
+# shellcheck disable=SC2034  # read by name, as TARGET_build_packages
+native_build_packages=("${BUILD_PACKAGES[@]}" "${PACKING_PACKAGES[@]}")
 
 # Every package the cross targets take, one a line.
 cross_packages() {

@@ -28,13 +28,13 @@ need_packages() {
 
 # What building the program takes; CMake finds GLUT through pkg-config
 # first, and the tests find OSMesa only through it.
-BUILD_PACKAGES=(g++ cmake make pkg-config libglut-dev libgl-dev libgl1-mesa-dri)
+BUILD_PACKAGES=(g++ cmake make pkg-config libglut-dev libgl-dev)
 # What packing takes (cpack): dpkg-shlibdeps and file for a .deb's
 # dependencies, Python for writing every package the same in every build.
 PACKING_PACKAGES=(dpkg-dev file python3)
-# What the real-window runs take: a private X server, a window manager, keys
-# and captures.
-X_PACKAGES=(xvfb openbox wmctrl xdotool x11-utils x11-apps imagemagick python3)
+# What the real-window runs take: Mesa's drivers, a private X server, a
+# window manager, keys and captures.
+X_PACKAGES=(libgl1-mesa-dri xvfb openbox wmctrl xdotool x11-utils x11-apps imagemagick python3)
 # The Wayland desktops the real-window test also runs on: GNOME's compositor
 # and weston, with Xwayland and the session bus mutter wants.
 WAYLAND_PACKAGES=(mutter weston xwayland dbus-daemon)

@@ -43,10 +43,11 @@ source_archive() {
 
 # Builds every download into DIST, which it replaces whole, and prints DIST:
 # the source archive, the .debs for amd64 and arm64, the Windows and the web
-# zips, the SBOM of all of them and their SHA256SUMS. Every date in them is
-# SOURCE_DATE_EPOCH, the source's unless already set.
+# zips, the SBOM of all of them, the record of the Debian packages each was
+# built with (scripts/lib/build_record.py) and their SHA256SUMS. Every date
+# in them is SOURCE_DATE_EPOCH, the source's unless already set.
 make_dist() {
-    local dist=$1 version staging target
+    local dist=$1 version staging target package seeds
     version=$(project_version)
     SOURCE_DATE_EPOCH=$(source_date_epoch)
     export SOURCE_DATE_EPOCH
@@ -54,9 +55,15 @@ make_dist() {
     staging=$(mktemp -d "$PWD/build/dist.XXXXXX")
     chmod 755 "$staging"
     source_archive "$staging/tavrindole-$version.tar.gz"
+    local record=(--download "tavrindole-$version.tar.gz" python3)
     for target in native arm64 windows web; do
-        cp "$(pack_cross "$target")" "$staging/"
+        package=$(pack_cross "$target")
+        cp "$package" "$staging/"
+        seeds="${target}_build_packages[@]"
+        record+=(--download "${package##*/}" "${!seeds}")
     done
+    python3 scripts/lib/build_record.py write "$staging/tavrindole-$version.buildinfo" \
+        --version "$version" --freeglut "$PWD/$FREEGLUT_PREFIX" "${record[@]}"
     python3 scripts/lib/bill_of_materials.py sbom "$staging" --version "$version" \
         --epoch "$SOURCE_DATE_EPOCH" --freeglut "$PWD/$FREEGLUT_PREFIX" \
         --output "$staging/tavrindole-$version.cdx.json"

@@ -6,4 +6,5 @@
 # run under node for the unit tests, and the browsers the page is tested in.
 # Sourced by scripts/lib/cross.sh.
 web_toolchain=cmake/emscripten.cmake
-web_packages=(emscripten cmake make chromium firefox-esr webkit2gtk-driver xvfb python3)
+web_build_packages=(emscripten cmake make python3)
+web_packages=("${web_build_packages[@]}" chromium firefox-esr webkit2gtk-driver xvfb)

@@ -6,11 +6,14 @@
 # package built static once, then the program with the same toolchain file.
 # Sourced by scripts/lib/cross.sh.
 
-# The cross compiler, Wine to run what it builds, and the X tools the
-# real-window tests use. Wine loads the X and GL libraries at run time; they
-# are only recommended by its packages, so they are named here. The tests
-# read the exe's resources with pefile and the icon with icoutils.
-windows_packages=(g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev cmake make
+# What building and packing it takes (the release records their versions):
+# the cross compiler, and dpkg-dev to unpack freeglut's source.
+windows_build_packages=(g++-mingw-w64-x86-64-posix dpkg-dev cmake make python3)
+# Then Wine to run what it builds, and the X tools the real-window tests use.
+# Wine loads the X and GL libraries at run time; they are only recommended by
+# its packages, so they are named here. The tests read the exe's resources
+# with pefile and the icon with icoutils.
+windows_packages=("${windows_build_packages[@]}" wine64 wine
     libgl1-mesa-dri libglx-mesa0 libx11-6 libxext6 libxrandr2 libxi6 libxcursor1
     libxrender1 libxinerama1 libxcomposite1 libfreetype6 libfontconfig1
     python3-pefile icoutils)
