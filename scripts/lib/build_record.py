@@ -18,6 +18,7 @@ compares a single download.
 """
 
 import argparse
+import glob
 import os
 import re
 import subprocess
@@ -130,8 +131,9 @@ def check(record, build_dirs):
     faults = []
     for build in build_dirs:
         download = next(n for n in os.listdir(build) if re.match(r"tavrindole[-_].*\.(deb|zip)$", n))
-        with open(os.path.join(build, "CMakeCache.txt"), encoding="utf-8") as f:
-            compiler = re.search(r"^CMAKE_CXX_COMPILER:\w+=(.*)$", f.read(), re.M).group(1)
+        found_by_cmake = glob.glob(os.path.join(build, "CMakeFiles", "*", "CMakeCXXCompiler.cmake"))
+        with open(found_by_cmake[0], encoding="utf-8") as f:
+            compiler = re.search(r'^set\(CMAKE_CXX_COMPILER "(.*)"\)$', f.read(), re.M).group(1)
         owner = subprocess.run(["dpkg", "-S", os.path.realpath(compiler)], check=True,
                                capture_output=True, text=True).stdout.split(":")[0]
         names = {p.split(" ")[0] for p in listed(found.get(download, {}).get(

@@ -65,7 +65,14 @@ fetch_freeglut_source() {
     mkdir -p "$into"
     (cd "$into" && "${apt[@]}" source --download-only freeglut >/dev/null)
     rm -rf "$tmp"
-    (cd "$into" && quietly dpkg-source -x freeglut_*.dsc freeglut)
+    (cd "$into" && quietly dpkg-source --skip-patches -x freeglut_*.dsc freeglut)
+    # Debian's patches, in the order of their series, as dpkg-source applies
+    # them; applied by patch, since dpkg-source then dates a file "now",
+    # which fails under Debian 12's libfaketime (reprotest's time variation).
+    local patch
+    while read -r patch; do
+        quietly patch -d "$into/freeglut" -p1 -i "debian/patches/$patch"
+    done < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$into/freeglut/debian/patches/series")
 }
 
 # freeglut as a static library, built once: a later run finds it installed,
