@@ -232,15 +232,7 @@ class XSession:
             if self.app.poll() is not None:
                 raise RuntimeError(f"program ended with status {self.app.returncode}: "
                                    + self.output()[1].decode(errors="replace"))
-            for window in self.run("xdotool", "search", "--name", "^Tavrindole$",
-                                   check=False).split():
-                self.window = window
-                geometry = self.window_geometry(check=False)
-                # Wine maps the window small first, then makes it full screen.
-                if geometry and (geometry["width"], geometry["height"]) == (self.width,
-                                                                             self.height):
-                    return True
-            return False
+            return self.window_ready()
 
         try:
             self.wait_for(full_screen_window, "no full-screen window titled Tavrindole appeared",
@@ -284,6 +276,21 @@ class XSession:
             raise RuntimeError(f"{cmd[0]} failed: {result.stderr.decode(errors='replace')}")
         return result.stdout if data is not None else result.stdout.decode()
 
+    def window_ready(self):
+        """Whether a window titled Tavrindole covers the screen and can be
+        captured: full size alone is not enough, since a window can be full
+        size before it is mapped, and xwd of an unmapped window fails
+        (BadMatch). Keeps the window found in self.window."""
+        for window in self.run("xdotool", "search", "--name", "^Tavrindole$",
+                               check=False).split():
+            self.window = window
+            geometry = self.window_geometry(check=False)
+            # Wine maps the window small first, then makes it full screen.
+            if geometry and geometry["viewable"] and (
+                    geometry["width"], geometry["height"]) == (self.width, self.height):
+                return True
+        return False
+
     def window_geometry(self, check=True):
         info = self.run("xwininfo", "-id", self.window, check=check)
         if not info:
@@ -291,7 +298,7 @@ class XSession:
         get = lambda key: int(re.search(key + r":\s+(-?\d+)", info).group(1))
         return {"x": get("Absolute upper-left X"), "y": get("Absolute upper-left Y"),
                 "width": get("Width"), "height": get("Height"),
-                "border": get("Border width")}
+                "border": get("Border width"), "viewable": "Map State: IsViewable" in info}
 
     def window_icons(self):
         """The icons the window offers its desktop (_NET_WM_ICON), as

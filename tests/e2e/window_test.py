@@ -19,6 +19,8 @@ a second pass the same test.
 """
 
 import argparse
+import ctypes
+import ctypes.util
 import json
 import os
 import shlex
@@ -64,7 +66,8 @@ class RealWindow(unittest.TestCase):
     def test_full_screen_ribbon_and_keys(self):
         x = self.x
         geometry = x.window_geometry()
-        self.assertEqual(geometry, {"x": 0, "y": 0, "width": 1280, "height": 720, "border": 0})
+        self.assertEqual(geometry, {"x": 0, "y": 0, "width": 1280, "height": 720, "border": 0,
+                                    "viewable": True})
         if OPTIONS.icon:
             self.assertProgramIcon(x.window_icons(), OPTIONS.icon)
 
@@ -154,6 +157,76 @@ def save_outline(program, out, size):
         x.start_program()
         x.keys(*REFERENCE_KEYS, delay_ms=10)
         os.replace(x.silhouette(x.frames()), out)
+
+
+class LateWindow:
+    """A tiny X client of the test's own: a window titled Tavrindole that
+    asks for full screen and is full size at once, but is mapped only when
+    told, as a slow program on a busy machine can leave the real one for a
+    while."""
+
+    def __init__(self, display, width, height):
+        x11 = self.x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XDefaultRootWindow.restype = x11.XCreateSimpleWindow.restype = ctypes.c_ulong
+        x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x11.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 2 \
+            + [ctypes.c_uint] * 3 + [ctypes.c_ulong] * 2
+        x11.XInternAtom.restype = ctypes.c_ulong
+        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x11.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong,
+                                        ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                        ctypes.c_void_p, ctypes.c_int]
+        x11.XStoreName.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_char_p]
+        x11.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.connection = x11.XOpenDisplay(display.encode())
+        if not self.connection:
+            raise RuntimeError(f"cannot open display {display}")
+        root = x11.XDefaultRootWindow(self.connection)
+        self.window = x11.XCreateSimpleWindow(self.connection, root, 0, 0, width, height, 0, 0, 0)
+        x11.XStoreName(self.connection, self.window, b"Tavrindole")
+        full = ctypes.c_ulong(x11.XInternAtom(self.connection, b"_NET_WM_STATE_FULLSCREEN", 0))
+        x11.XChangeProperty(self.connection, self.window,
+                            x11.XInternAtom(self.connection, b"_NET_WM_STATE", 0),
+                            4, 32, 0, ctypes.byref(full), 1)  # 4: XA_ATOM, 0: PropModeReplace
+        x11.XFlush(self.connection)
+
+    def map(self):
+        self.x11.XMapWindow(self.connection, self.window)
+        self.x11.XFlush(self.connection)
+
+    def close(self):
+        self.x11.XCloseDisplay(self.connection)
+
+
+class HarnessWait(unittest.TestCase):
+    """What the tests wait for before they capture: a window of full size
+    can still be unmapped, and xwd of it fails (BadMatch), so the harness
+    waits until it is viewable too."""
+
+    def test_a_full_size_window_is_ready_only_once_viewable(self):
+        with XSession(PROGRAM, 1280, 720, desktop=OPTIONS.desktop) as x:
+            if "XAUTHORITY" in x.env:
+                os.environ["XAUTHORITY"] = x.env["XAUTHORITY"]
+            late = LateWindow(x.display, 1280, 720)
+            try:  # closed while its server is still there
+                self.assertReadyOnlyOnceMapped(x, late)
+            finally:
+                late.close()
+
+    def assertReadyOnlyOnceMapped(self, x, late):
+        x.window = str(late.window)
+        geometry = x.window_geometry()
+        self.assertEqual((geometry["width"], geometry["height"], geometry["viewable"]),
+                         (1280, 720, False))
+        self.assertFalse(x.window_ready(), "an unmapped window was taken as ready")
+        with self.assertRaisesRegex(RuntimeError, "BadMatch"):
+            x.capture("unmapped")  # what a wait for its size alone would go on to
+        late.map()
+        x.wait_for(x.window_ready, "the window, once mapped, never became ready")
+        x.capture("mapped")
 
 
 def icon_images(ico):
