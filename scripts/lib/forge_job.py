@@ -97,6 +97,29 @@ def apt_sources():
     return [f for f in files if os.path.isfile(f) and os.path.getsize(f) > 0]
 
 
+def machine_codename():
+    with open("/etc/os-release") as f:
+        return re.search(r"^VERSION_CODENAME=(\w+)", f.read(), re.M).group(1)
+
+
+def apt_sources_for(suite, folder):
+    """The machine's apt source files, made to name SUITE's suites where the
+    machine's name its own (bookworm-updates becomes trixie-updates), so that
+    an image of another release is made from that release's archive, reached
+    as the machine reaches its own. The copies are written into FOLDER."""
+    here, found = machine_codename(), []
+    for path in apt_sources():
+        if suite == here:
+            found.append(path)
+            continue
+        with open(path) as f:
+            text = re.sub(rf"\b{here}\b", suite, f.read())
+        found.append(os.path.join(folder, os.path.basename(path)))
+        with open(found[-1], "w") as f:
+            f.write(text)
+    return found
+
+
 def apt_settings():
     """The machine's apt settings that say how the archive is reached
     (proxies, validity of a snapshot's signatures)."""
@@ -123,11 +146,13 @@ def make_image(image):
     say(f"making {image} ({suite}, minbase) from Debian's archive")
     command = ["mmdebstrap", "--variant=minbase", "--format=tar", "--quiet"]
     command += [f"--aptopt={path}" for path in apt_settings()]
-    command += [suite, "-"] + apt_sources()
-    build = subprocess.Popen(command, stdout=subprocess.PIPE)
-    subprocess.run([DOCKER, "import", "-", local], stdin=build.stdout, check=True,
-                   stdout=subprocess.DEVNULL)
-    if build.wait() != 0:
+    with tempfile.TemporaryDirectory() as sources:
+        build = subprocess.Popen(command + [suite, "-"] + apt_sources_for(suite, sources),
+                                 stdout=subprocess.PIPE)
+        subprocess.run([DOCKER, "import", "-", local], stdin=build.stdout, check=True,
+                       stdout=subprocess.DEVNULL)
+        failed = build.wait() != 0
+    if failed:
         docker("image", "rm", local, check=False)
         raise SystemExit("forge-job: mmdebstrap could not make the image")
     return local
