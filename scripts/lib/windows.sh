@@ -20,6 +20,12 @@ windows_packages=("${windows_build_packages[@]}" wine64 wine
 
 windows_toolchain=cmake/mingw-w64-x86_64.cmake
 FREEGLUT_PREFIX=build/windows-deps/freeglut
+# The freeglut the exe carries: Debian's source package of this version,
+# from the release whose archive serves it, whatever release builds the exe
+# (Debian 13's archive lists its own but does not serve it), checked against
+# the SHA-256 of its .dsc, which holds the checksums of the rest.
+FREEGLUT_SOURCE=(freeglut 3.4.0-1 bookworm
+    74bbbf431dd96a8984603a6d9b1cac8ccfdfe9e2f57fee46924579f3e1a3ca78)
 
 # Runs a command with its output kept back, shown only if it fails.
 quietly() {
@@ -49,13 +55,15 @@ debian_archive() {
     fi
 }
 
-# Downloads freeglut's Debian source package into $1 through a source list of
-# its own, leaving the machine's apt configuration as it was. apt checks the
-# files against the signed index; dpkg-source checks them against the .dsc.
+# Downloads freeglut's Debian source package (FREEGLUT_SOURCE) into $1
+# through a source list of its own, leaving the machine's apt configuration
+# as it was. apt checks the files against the signed index, sha256sum the
+# .dsc against the pinned checksum, and dpkg-source the rest against the .dsc.
 fetch_freeglut_source() {
-    local into=$1 tmp uri suite key
+    local into=$1 tmp uri key package=${FREEGLUT_SOURCE[0]} version=${FREEGLUT_SOURCE[1]}
+    local suite=${FREEGLUT_SOURCE[2]}
     tmp=$(mktemp -d)
-    read -r uri suite key < <(debian_archive)
+    read -r uri _ key < <(debian_archive)
     mkdir -p "$tmp/lists/partial" "$tmp/cache"
     printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
         "$uri" "$suite" "$key" >"$tmp/debian-src.sources"
@@ -63,8 +71,9 @@ fetch_freeglut_source() {
         -o Dir::State::Lists="$tmp/lists" -o Dir::Cache="$tmp/cache" -o APT::Sandbox::User=root)
     "${apt[@]}" update
     mkdir -p "$into"
-    (cd "$into" && "${apt[@]}" source --download-only freeglut >/dev/null)
+    (cd "$into" && "${apt[@]}" source --download-only "$package=$version" >/dev/null)
     rm -rf "$tmp"
+    echo "${FREEGLUT_SOURCE[3]}  $into/${package}_$version.dsc" | sha256sum --quiet -c || return
     (cd "$into" && quietly dpkg-source --skip-patches -x freeglut_*.dsc freeglut)
     # Debian's patches, in the order of their series, as dpkg-source applies
     # them; applied by patch, since dpkg-source then dates a file "now",
