@@ -67,7 +67,7 @@ make_dist() {
     python3 scripts/lib/bill_of_materials.py sbom "$staging" --version "$version" \
         --epoch "$SOURCE_DATE_EPOCH" --freeglut "$PWD/$FREEGLUT_PREFIX" \
         --output "$staging/tavrindole-$version.cdx.json"
-    (cd "$staging" && LC_ALL=C sha256sum -- * >SHA256SUMS)
+    (cd "$staging" && export LC_ALL=C && sha256sum -- * >SHA256SUMS)
     rm -rf "$dist"
     mv "$staging" "$dist"
     echo "$dist"
