@@ -4,14 +4,18 @@
 
 Usage: window_test.py [--desktop openbox|mutter|weston] [--launcher COMMAND]
                       [--reference PROGRAM] PATH_TO_TAVRINDOLE
+       window_test.py --launcher wine --dpi DPI --reference PROGRAM PATH_TO_EXE
        window_test.py --outline OUT.png PATH_TO_TAVRINDOLE
 
 The desktop is Xvfb with openbox (the default), or GNOME's compositor or
 weston, headless, with the program on their Xwayland. --launcher runs a
 cross-built program through its emulator ("wine", "qemu-aarch64");
 --reference names another build (the native one) whose outline must match
-the program's, pixel for pixel, after the same keys. --outline only saves
+the program's, pixel for pixel, after the same keys, or that outline saved
+(a .png) by the build that made the program. --outline only saves
 the program's outline after those keys, for the page's test to compare with.
+--dpi runs the Windows exe alone, with Wine's DPI set to DPI on a screen of
+1920x1080 (ScaledScreen).
 
 Every wait is for something the picture shows (a new frame, as the colours
 crawl on every one), never for a time, so emulators that draw a few frames
@@ -23,7 +27,9 @@ import ctypes
 import ctypes.util
 import json
 import os
+import re
 import shlex
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -138,8 +144,9 @@ class RealWindow(unittest.TestCase):
     def test_same_outline_as_the_reference_build(self):
         if not OPTIONS.reference:
             self.skipTest("no --reference build named")
-        sessions = (self.x, self.start(OPTIONS.reference))
-        outlines = []
+        saved = OPTIONS.reference.endswith(".png")
+        sessions = (self.x,) if saved else (self.x, self.start(OPTIONS.reference))
+        outlines = [OPTIONS.reference] if saved else []
         for x in sessions:
             x.keys(*REFERENCE_KEYS, delay_ms=10)
             outlines.append(x.silhouette(x.frames()))
@@ -147,6 +154,68 @@ class RealWindow(unittest.TestCase):
         for x in sessions:
             keep_captures(x)
         self.assertEqual(differing, 0)
+
+
+class ScaledScreen(unittest.TestCase):
+    """Wine with its DPI above 96, as Windows on a scaled screen. The exe
+    says in its manifest that it is aware of each monitor's scale, so it is
+    given the screen's own pixels and draws its flat colours there; a
+    program that says nothing is drawn at the smaller size Windows pretends
+    and stretched (from Wine 10), its edges blurred into colours no slice
+    has."""
+
+    SIZE = (1920, 1080)
+
+    @classmethod
+    def setUpClass(cls):
+        # A prefix of its own, so the other tests keep Wine's 96 dpi.
+        cls.prefix = tempfile.mkdtemp(prefix="tavrindole-wine-")
+        cls.addClassCleanup(shutil.rmtree, cls.prefix, ignore_errors=True)
+        shutil.copytree(os.environ["WINEPREFIX"], cls.prefix, symlinks=True, dirs_exist_ok=True)
+        cls.env = {"WINEPREFIX": cls.prefix}
+        key = r"HKCU\Control Panel\Desktop"
+        subprocess.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                        str(OPTIONS.dpi), "/f"], env=dict(os.environ, **cls.env), check=True,
+                       capture_output=True)
+        subprocess.run(["wineserver", "-w"], env=dict(os.environ, **cls.env), check=True)
+
+    def draw(self, exe, keys=()):
+        """The colours of the exe's first frame, and its outline after keys."""
+        outline = os.path.join(self.prefix, os.path.basename(exe) + "-outline.png")
+        with XSession(exe, *self.SIZE, env=self.env, launcher=shlex.split(OPTIONS.launcher)) as x:
+            x.start_program(timeout=60)
+            self.assertEqual(x.window_geometry(), {"x": 0, "y": 0, "width": self.SIZE[0],
+                                                   "height": self.SIZE[1], "border": 0,
+                                                   "viewable": True})
+            colors = x.unique_colors(x.frames(1))
+            if keys:
+                x.keys(*keys, delay_ms=10)
+            os.replace(x.silhouette(x.frames()), outline)
+            keep_captures(x)
+        return colors, outline
+
+    def test_drawn_at_the_screens_own_pixels(self):
+        colors, outline = self.draw(PROGRAM, REFERENCE_KEYS)
+        stray = {c for c in colors if c != (0, 0, 0) and not on_wheel(c)}
+        self.assertEqual(len(stray), 0, "colours off the wheel: the picture was stretched")
+        native = os.path.join(self.prefix, "native-outline.png")
+        save_outline(OPTIONS.reference, native, "x".join(map(str, self.SIZE)))
+        self.assertEqual(XSession.differing_pixels(outline, native), 0)
+
+    def test_an_exe_that_declares_nothing_is_stretched(self):
+        version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout
+        if int(re.match(r"wine-(\d+)", version).group(1)) < 10:
+            self.skipTest(f"{version.strip()} scales no window; Wine 10 does")
+        # The manifest's two DPI settings renamed into ones Wine does not know.
+        unaware = os.path.join(self.prefix, "unaware.exe")
+        with open(PROGRAM, "rb") as exe, open(unaware, "wb") as out:
+            data = exe.read()
+            self.assertEqual(data.count(b"<dpiAware"), 2)
+            out.write(data.replace(b"<dpiAware", b"<dpiUnset").replace(b"</dpiAware",
+                                                                       b"</dpiUnset"))
+        colors, _ = self.draw(unaware)
+        stray = {c for c in colors if c != (0, 0, 0) and not on_wheel(c)}
+        self.assertGreater(len(stray), 100, "Wine drew a program unaware of DPI unscaled")
 
 
 def save_outline(program, out, size):
@@ -259,6 +328,7 @@ if __name__ == "__main__":
     parser.add_argument("--reference")
     parser.add_argument("--icon", help="an .ico file whose icon the window must carry")
     parser.add_argument("--outline")
+    parser.add_argument("--dpi", type=int)
     parser.add_argument("--size", default="1280x720")
     parser.add_argument("program")
     OPTIONS, rest = parser.parse_known_args()
@@ -267,4 +337,6 @@ if __name__ == "__main__":
         sys.exit(save_outline(PROGRAM, OPTIONS.outline, OPTIONS.size))
     if OPTIONS.reference:
         OPTIONS.reference = os.path.abspath(OPTIONS.reference)
+    if OPTIONS.dpi:
+        rest.append("ScaledScreen")
     unittest.main(argv=sys.argv[:1] + rest, verbosity=2)
