@@ -3,7 +3,7 @@
 """One job of a GitHub workflow, run here as GitHub's runner runs a job
 that names a `container:`.
 
-Usage: forge_job.py [--ref REF] WORKFLOW JOB
+Usage: forge_job.py [--ref REF] WORKFLOW JOB...
        forge_job.py steps DIR WORKFLOW...
 
 The second form only writes every run: step of the workflows into DIR as a
@@ -17,9 +17,15 @@ runner's user (uid 1001), `tail -f /dev/null` as PID 1 on a network of its
 own, Docker's default seccomp profile, capabilities and /dev/shm, with the
 job's `options:` added. Each `run:` step goes through `docker exec` under
 its shell, `sh -e` unless the step or a default names another.
-actions/checkout is replayed as a clone of this repository's HEAD and
-actions/setup-node as this machine's Node.js on PATH; any other action
-exists only on GitHub and is named and skipped.
+actions/checkout is replayed as a clone of this repository's HEAD,
+actions/setup-node as this machine's Node.js on PATH, and
+actions/upload-artifact and actions/download-artifact as copies into and
+out of a folder that the jobs of one replay share; any other action exists
+only on GitHub and is named and skipped.
+
+The jobs named run in that order (as their needs: order them), each
+stopping the replay if it fails. A job with a matrix runs once for each of
+its values, `${{ matrix.NAME }}` replaced in its container and its name.
 
 The registries are reached as this machine reaches them, all read at run
 time: its apt sources and apt settings (in the image), npm's registry, its
@@ -218,14 +224,9 @@ class Job:
     """The job's container and the folders the runner mounts into it, all
     removed on leaving."""
 
-    def __init__(self, workflow_path, name, ref):
-        with open(workflow_path) as f:
-            self.workflow = yaml.safe_load(f)
-        jobs = self.workflow.get("jobs", {})
-        if name not in jobs:
-            raise SystemExit(f"forge-job: {workflow_path} has no job {name} "
-                             f"(it has {', '.join(jobs)})")
-        self.name, self.job, self.ref = name, jobs[name], ref
+    def __init__(self, workflow, name, job, ref, artifacts):
+        self.workflow, self.name, self.job, self.ref = workflow, name, job, ref
+        self.artifacts = artifacts
         container = self.job.get("container")
         if not container:
             raise SystemExit(f"forge-job: the job {name} names no container")
@@ -274,7 +275,7 @@ class Job:
         branch = self.ref.rsplit("/", 1)[-1]
         env = {"GITHUB_WORKSPACE": WORKSPACE, "GITHUB_REF": self.ref, "GITHUB_REF_NAME": branch,
                "GITHUB_REF_TYPE": "tag" if self.ref.startswith("refs/tags/") else "branch",
-               "GITHUB_SHA": self.sha, "GITHUB_JOB": self.name,
+               "GITHUB_SHA": self.sha, "GITHUB_JOB": self.name.split()[0],
                "GITHUB_REPOSITORY": f"{REPO_NAME}/{REPO_NAME}", "RUNNER_OS": "Linux",
                "RUNNER_TEMP": "/__w/_temp"}
         for scope in (self.workflow, self.job, step):
@@ -327,6 +328,29 @@ class Job:
         self.path.insert(0, node_tool(os.path.join(self.dir, "t"), version))
         return 0
 
+    def artifact(self, way, options):
+        """Copies the folder or file at path into the replay's artifact of
+        that name (upload), or the artifact's files into path (download)."""
+        name, path = options.get("name", "artifact"), options.get("path", ".")
+        stored = os.path.join(self.artifacts, name)
+        here = os.path.join(self.dir, "w", REPO_NAME, REPO_NAME, path)
+        if way == "upload":
+            if not os.path.exists(here):
+                say(f"upload-artifact: nothing at {path}")
+                return 1
+            if os.path.isdir(here):
+                shutil.copytree(here, stored, dirs_exist_ok=True)
+            else:
+                os.makedirs(stored, exist_ok=True)
+                shutil.copy2(here, stored)
+        else:
+            if not os.path.isdir(stored):
+                say(f"download-artifact: no artifact {name} in this replay")
+                return 1
+            shutil.copytree(stored, here, dirs_exist_ok=True)
+        say(f"{way}ed artifact {name}: {', '.join(sorted(os.listdir(stored)))}")
+        return 0
+
     def run_step(self, number, step):
         uses = step.get("uses", "")
         title = step.get("name") or uses or step.get("run", "").splitlines()[0]
@@ -339,6 +363,8 @@ class Job:
             return self.checkout(step)
         if action == "actions/setup-node":
             return self.setup_node(step)
+        if action in ("actions/upload-artifact", "actions/download-artifact"):
+            return self.artifact(action.split("/")[1].split("-")[0], step.get("with") or {})
         say(f"skipped {uses}: it runs only on GitHub")
         return 0
 
@@ -353,6 +379,24 @@ class Job:
                 return status
         say(f"every step of the job {self.name} passed")
         return 0
+
+
+def matrix_jobs(workflow, name):
+    """The job NAME once for each of its matrix's values (each combination,
+    where the matrix has several names), as (title, job)."""
+    jobs = workflow.get("jobs", {})
+    if name not in jobs:
+        raise SystemExit(f"forge-job: the workflow has no job {name} (it has {', '.join(jobs)})")
+    matrix = (jobs[name].get("strategy") or {}).get("matrix") or {}
+    combinations = [{}]
+    for key, values in matrix.items():
+        combinations = [dict(c, **{key: v}) for c in combinations for v in values]
+    for values in combinations:
+        text = yaml.safe_dump(jobs[name], sort_keys=False)
+        for key, value in values.items():
+            text = re.sub(r"\$\{\{\s*matrix\.%s\s*\}\}" % re.escape(key), str(value), text)
+        suffix = f" ({', '.join(map(str, values.values()))})" if values else ""
+        yield name + suffix, yaml.safe_load(text)
 
 
 def job_shell(workflow, job, step):
@@ -387,17 +431,26 @@ def main():
     parser.add_argument("--ref", help="the ref the job runs for (default: this branch), "
                         "such as refs/tags/v1.0.0")
     parser.add_argument("workflow")
-    parser.add_argument("job")
+    parser.add_argument("jobs", nargs="+")
     options = parser.parse_args()
     ref = options.ref or "refs/heads/" + subprocess.run(
         ["git", "branch", "--show-current"], capture_output=True, text=True).stdout.strip()
     started = time.monotonic()
     # Stopped from outside, it still removes the container and what it started.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
-    with Daemon(), Job(options.workflow, options.job, ref) as job:
-        status = job.run()
+    with open(options.workflow) as f:
+        workflow = yaml.safe_load(f)
+    with Daemon(), tempfile.TemporaryDirectory(prefix="forge-artifacts-") as artifacts:
+        for name in options.jobs:
+            for title, definition in matrix_jobs(workflow, name):
+                job_started = time.monotonic()
+                with Job(workflow, title, definition, ref, artifacts) as job:
+                    status = job.run()
+                say(f"job {title}: {time.monotonic() - job_started:.0f} s")
+                if status != 0:
+                    return status
     say(f"{time.monotonic() - started:.0f} s")
-    return status
+    return 0
 
 
 if __name__ == "__main__":
