@@ -42,3 +42,14 @@ X_PACKAGES=(libgl1-mesa-dri xvfb openbox wmctrl xdotool x11-utils x11-apps image
 # The Wayland desktops the real-window test also runs on: GNOME's compositor
 # and weston, with Xwayland and the session bus mutter wants.
 WAYLAND_PACKAGES=(mutter weston xwayland dbus-daemon)
+
+# Node.js 20.18 or later with npm, for the linters, the SBOM's validator and
+# the page's tests: Debian's (13 has 20.19) where the machine has none.
+need_node() {
+    command -v node >/dev/null && command -v npm >/dev/null || need_packages nodejs npm
+    node -e 'const [a, b] = process.versions.node.split(".").map(Number);
+             process.exit(a > 20 || (a === 20 && b >= 18) ? 0 : 1)' || {
+        echo "Node.js 20.18 or later is needed; this machine has $(node --version)" >&2
+        return 1
+    }
+}
