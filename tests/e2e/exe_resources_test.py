@@ -119,12 +119,14 @@ class ExeResources(unittest.TestCase):
     def test_wine_gives_a_process_of_it_its_awareness(self):
         if not PROBE:
             self.skipTest("no --probe named")
-        env = dict(os.environ, WINEDEBUG="+pid,trace+graphics")
+        # Wine 8 traces the manifest's setting in its graphics channel
+        # (dpiaware_init), Wine 10 in its system channel (SYSPARAMS_Init).
+        env = dict(os.environ, WINEDEBUG="+pid,trace+graphics,trace+system")
         run = subprocess.run([WINE, PROBE], env=env, capture_output=True, text=True, timeout=300)
         self.assertEqual(run.returncode, 0, run.stdout + run.stderr[-2000:])
         process = re.search(r"in process ([0-9a-f]+)", run.stdout).group(1)
-        read = re.findall(rf"^{process}:[0-9a-f]+:trace:graphics:dpiaware_init got (\w+)=L\"(.*)\"$",
-                          run.stderr, re.M)
+        read = re.findall(rf"^{process}:[0-9a-f]+:trace:(?:graphics:dpiaware_init|"
+                          rf"system:SYSPARAMS_Init) got (\w+)=L\"(.*)\"$", run.stderr, re.M)
         self.assertEqual(read, [("dpiAwareness", "PerMonitorV2, PerMonitor")],
                          "Wine read no per-monitor awareness from the manifest")
         self.assertIn("DPI awareness 2 ", run.stdout, "the process is not per-monitor aware")
