@@ -174,6 +174,8 @@ class ScaledScreen(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
+        if not OPTIONS.dpi:
+            raise unittest.SkipTest("no --dpi given")
         # A prefix of its own, so the other tests keep Wine's 96 dpi.
         cls.prefix = tempfile.mkdtemp(prefix="tavrindole-wine-")
         cls.addClassCleanup(shutil.rmtree, cls.prefix, ignore_errors=True)
