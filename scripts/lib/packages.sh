@@ -46,7 +46,9 @@ WAYLAND_PACKAGES=(mutter weston xwayland dbus-daemon)
 # Node.js 20.18 or later with npm, for the linters, the SBOM's validator and
 # the page's tests: Debian's (13 has 20.19) where the machine has none.
 need_node() {
-    command -v node >/dev/null && command -v npm >/dev/null || need_packages nodejs npm
+    if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+        need_packages nodejs npm
+    fi
     node -e 'const [a, b] = process.versions.node.split(".").map(Number);
              process.exit(a > 20 || (a === 20 && b >= 18) ? 0 : 1)' || {
         echo "Node.js 20.18 or later is needed; this machine has $(node --version)" >&2
