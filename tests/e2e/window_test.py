@@ -198,7 +198,7 @@ class ScaledScreen(unittest.TestCase):
             colors = x.unique_colors(x.frames(1))
             if keys:
                 x.keys(*keys, delay_ms=10)
-            os.replace(x.silhouette(x.frames()), outline)
+            shutil.move(x.silhouette(x.frames()), outline)
             keep_captures(x)
         return colors, outline
 
@@ -233,7 +233,7 @@ def save_outline(program, out, size):
     with XSession(program, width, height) as x:
         x.start_program()
         x.keys(*REFERENCE_KEYS, delay_ms=10)
-        os.replace(x.silhouette(x.frames()), out)
+        shutil.move(x.silhouette(x.frames()), out)  # out may be on another file system
 
 
 class LateWindow:
