@@ -49,6 +49,11 @@ def on_wheel(color):
     return 255 in color and 0 in color
 
 
+def off_wheel(colors):
+    """The colours, less black, that no slice has."""
+    return {c for c in colors if c != (0, 0, 0) and not on_wheel(c)}
+
+
 class RealWindow(unittest.TestCase):
     def setUp(self):
         # Arguments a GLUT program would normally take must play no part.
@@ -86,7 +91,7 @@ class RealWindow(unittest.TestCase):
         # Flat, saturated colours only: nothing lit, blended or smoothed.
         first = x.frames(1)
         colors = x.unique_colors(first)
-        stray = {c for c in colors if c != (0, 0, 0) and not on_wheel(c)}
+        stray = off_wheel(colors)
         self.assertFalse(stray, f"colours off the wheel: {sorted(stray)[:10]}")
         self.assertGreater(len(colors), 100)  # a slice of its own colour each
         second = x.frames(1)
@@ -204,7 +209,7 @@ class ScaledScreen(unittest.TestCase):
 
     def test_drawn_at_the_screens_own_pixels(self):
         colors, outline = self.draw(PROGRAM, REFERENCE_KEYS)
-        stray = {c for c in colors if c != (0, 0, 0) and not on_wheel(c)}
+        stray = off_wheel(colors)
         self.assertEqual(len(stray), 0, "colours off the wheel: the picture was stretched")
         native = os.path.join(self.prefix, "native-outline.png")
         save_outline(OPTIONS.reference, native, "x".join(map(str, self.SIZE)))
@@ -222,7 +227,7 @@ class ScaledScreen(unittest.TestCase):
             out.write(data.replace(b"<dpiAware", b"<dpiUnset").replace(b"</dpiAware",
                                                                        b"</dpiUnset"))
         colors, _ = self.draw(unaware)
-        stray = {c for c in colors if c != (0, 0, 0) and not on_wheel(c)}
+        stray = off_wheel(colors)
         self.assertGreater(len(stray), 100, "Wine drew a program unaware of DPI unscaled")
 
 
