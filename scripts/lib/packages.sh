@@ -30,8 +30,10 @@ need_packages() {
 # first, and the tests find OSMesa only through it.
 BUILD_PACKAGES=(g++ cmake make pkg-config libglut-dev libgl-dev)
 # What packing takes (cpack): dpkg-shlibdeps and file for a .deb's
-# dependencies, Python for writing every package the same in every build.
-PACKING_PACKAGES=(dpkg-dev file python3)
+# dependencies, Python for writing every package the same in every build,
+# patchelf for the name the program asks for freeglut by
+# (cmake/glut-soname.cmake).
+PACKING_PACKAGES=(dpkg-dev file python3 patchelf)
 # What scripts/reprotest takes: reprotest with the tools of its variations
 # (faketime, disorderfs with FUSE, locales, sudo for another user) and
 # diffoscope to show a difference.
