@@ -23,7 +23,10 @@ need_packages() {
     done
     echo "Installing: ${missing[*]}" >&2
     "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+    # Only what the packages need: a third fewer packages to fetch and unpack
+    # than with what they recommend, which the scripts do not use.
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
 }
 
 # What building the program takes; CMake finds GLUT through pkg-config
