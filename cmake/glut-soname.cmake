@@ -18,8 +18,9 @@ endif()
 execute_process(COMMAND "${CMAKE_OBJDUMP}" -p "${GLUT_glut_LIBRARY}"
                 OUTPUT_VARIABLE glut_headers ERROR_QUIET)
 string(REGEX MATCH "SONAME +([^\n ]+)" glut_soname "${glut_headers}")
+set(glut_soname "${CMAKE_MATCH_1}")
 get_filename_component(glut_folder "${GLUT_glut_LIBRARY}" DIRECTORY)
-if(CMAKE_MATCH_1 STREQUAL "libglut.so.3" AND EXISTS "${glut_folder}/libglut.so.3.12")
+if(glut_soname STREQUAL "libglut.so.3" AND EXISTS "${glut_folder}/libglut.so.3.12")
   find_program(PATCHELF patchelf)
   if(NOT PATCHELF)
     message(FATAL_ERROR "This freeglut calls itself libglut.so.3: the package needs patchelf "

@@ -7,6 +7,6 @@
 # native ones, and Mesa's arm64 drivers and user-mode qemu for the tests.
 # Sourced by scripts/lib/cross.sh.
 arm64_toolchain=cmake/aarch64-linux-gnu.cmake
-arm64_build_packages=(g++-aarch64-linux-gnu libglut-dev:arm64 libgl-dev:arm64 dpkg-dev file patchelf
-    cmake make pkg-config python3)
+arm64_build_packages=(g++-aarch64-linux-gnu libglut-dev:arm64 libgl-dev:arm64 dpkg-dev file
+    patchelf cmake make pkg-config python3)
 arm64_packages=("${arm64_build_packages[@]}" libgl1-mesa-dri:arm64 qemu-user)
