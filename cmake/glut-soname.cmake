@@ -9,9 +9,10 @@
 # name. Linked on 13, the program asks for libglut.so.3: apt installs it on
 # 12, where it then cannot start. So where the library keeps the old name,
 # the packaged program asks for libglut.so.3.12, which both releases carry
-# (cmake/package-glut-name.cmake, once cpack has stripped it), and the
-# package names libglut3.12 itself: 13's library gives no dependency for
-# that name. Linked on 12 the program asks for libglut.so.3.12 already.
+# (cmake/package-program.cmake, when cpack packs, with patchelf: only
+# packing needs it, so building never asks for it), and the package names
+# libglut3.12 itself: 13's library gives no dependency for that name.
+# Linked on 12 the program asks for libglut.so.3.12 already.
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR EMSCRIPTEN OR NOT GLUT_glut_LIBRARY)
   return()
 endif()
@@ -21,12 +22,6 @@ string(REGEX MATCH "SONAME +([^\n ]+)" glut_soname "${glut_headers}")
 set(glut_soname "${CMAKE_MATCH_1}")
 get_filename_component(glut_folder "${GLUT_glut_LIBRARY}" DIRECTORY)
 if(glut_soname STREQUAL "libglut.so.3" AND EXISTS "${glut_folder}/libglut.so.3.12")
-  find_program(PATCHELF patchelf)
-  if(NOT PATCHELF)
-    message(FATAL_ERROR "This freeglut calls itself libglut.so.3: the package needs patchelf "
-                        "(Debian's patchelf) to ask for libglut.so.3.12, which Debian 12 carries too.")
-  endif()
-  set(CPACK_TAVRINDOLE_PATCHELF "${PATCHELF}")
-  list(APPEND CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-glut-name.cmake)
+  set(CPACK_TAVRINDOLE_GLUT_RENAME ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libglut3.12 (>= 3.4.0)")
 endif()
