@@ -24,9 +24,13 @@ std::vector<std::string> calls;
 
 template <class... T>
 void record(const char* format, T... values) {
-    char line[256];
-    std::snprintf(line, sizeof line, format, values...);
-    calls.emplace_back(line);
+    if constexpr (sizeof...(T) == 0) {
+        calls.emplace_back(format);  // a call without arguments is its own line
+    } else {
+        char line[256];
+        std::snprintf(line, sizeof line, format, values...);
+        calls.emplace_back(line);
+    }
 }
 
 void (*displayCallback)() = nullptr;

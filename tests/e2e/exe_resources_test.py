@@ -12,7 +12,8 @@ Usage: exe_resources_test.py --version VERSION [--wine WINE --probe PROBE] EXE
 - The icon, under the name freeglut loads for its window (GLUT_ICON), in
   every size Windows shows, the largest as PNG.
 - The version and names Explorer shows, the version CMakeLists.txt's.
-- A GUI program (no console) that imports only Windows' own DLLs.
+- A GUI program (no console) that imports only Windows' own DLLs, with
+  address-space randomisation (high entropy) and no execution of data.
 - Under Wine, what a process of that manifest is given: Wine reads the
   awareness from the manifest at start-up, as Windows does, and traces what
   it read. PROBE is linked with the same resources and names its process.
@@ -115,6 +116,12 @@ class ExeResources(unittest.TestCase):
         imported = {entry.dll.decode().lower() for entry in self.pe.DIRECTORY_ENTRY_IMPORT}
         self.assertLessEqual(imported, SYSTEM_DLLS, "imports DLLs that Windows lacks")
         self.assertIn("opengl32.dll", imported)
+        # Hardened as Windows asks: loaded at a random place in the whole
+        # 64-bit space, its data never executed.
+        flags = self.pe.OPTIONAL_HEADER.DllCharacteristics
+        for flag in ("DYNAMIC_BASE", "NX_COMPAT", "HIGH_ENTROPY_VA"):
+            self.assertTrue(flags & pefile.DLL_CHARACTERISTICS[f"IMAGE_DLLCHARACTERISTICS_{flag}"],
+                            f"{flag} is not set in the PE header")
 
     def test_wine_gives_a_process_of_it_its_awareness(self):
         if not PROBE:
