@@ -1,7 +1,8 @@
 # SPDX-FileCopyrightText: 2026 the Tavrindole developers
 # SPDX-License-Identifier: MIT
-"""Runs the real program in a private X server, spinning after a few key
-presses, and writes a still picture (PNG) and a short animation (GIF).
+"""Runs the real program in a private X server and writes a still picture
+(PNG) after the window tests' reference keys, which is the same on every
+machine, then a short animation (GIF) of it spinning.
 
 Usage: capture.py PROGRAM OUTPUT_DIR [ICON_DIR]
 """
@@ -12,7 +13,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
-from xharness import XSession  # noqa: E402
+from xharness import REFERENCE_KEYS, XSession  # noqa: E402
 
 WINDOWS_ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
 
@@ -23,11 +24,9 @@ def capture(program, out_dir, icon_dir=None):
     animation = os.path.join(out_dir, "spin.gif")
     with XSession(program, 1280, 720) as x:
         x.start_program()
-        # Fewer turns, so the whole ribbon shows, then tilt it and spin.
-        x.keys(*["d"] * 16)
-        face_on = x.frames()  # the icons' picture: the spiral seen from its axis
-        x.keys(*["Down"] * 25, *["Left"] * 15, "space", delay_ms=5)
+        x.keys(*REFERENCE_KEYS, delay_ms=5)  # fewer turns, tilted, some slices more
         subprocess.run(["convert", x.frames(), still], check=True)
+        x.keys("space")
         frames = []
         started = time.monotonic()
         while time.monotonic() - started < 2.0:  # about 2 s of the spin
@@ -40,14 +39,23 @@ def capture(program, out_dir, icon_dir=None):
         delay = max(2, round(200 / len(frames)))  # hundredths of a second a frame
         subprocess.run(["convert", "-delay", str(delay), "-loop", "0", *frames,
                         "-resize", "640x360", "-layers", "Optimize", animation], check=True)
-        if icon_dir:
-            os.makedirs(icon_dir, exist_ok=True)
-            for size in (48, 180, 192, 256, 512):  # desktop and page icons
-                subprocess.run(["convert", face_on, "-gravity", "center", "-crop", "600x600+0+0",
-                                "+repage", "-resize", f"{size}x{size}",
-                                os.path.join(icon_dir, f"tavrindole-{size}.png")], check=True)
-            windows_icon(icon_dir, x.dir)
+    if icon_dir:
+        icons(program, icon_dir)
     return still, animation
+
+
+def icons(program, icon_dir):
+    """The icons' picture: the whole spiral, with fewer turns, seen from its axis."""
+    os.makedirs(icon_dir, exist_ok=True)
+    with XSession(program, 1280, 720) as x:
+        x.start_program()
+        x.keys(*["d"] * 16)
+        face_on = x.frames()
+        for size in (48, 180, 192, 256, 512):  # desktop and page icons
+            subprocess.run(["convert", face_on, "-gravity", "center", "-crop", "600x600+0+0",
+                            "+repage", "-resize", f"{size}x{size}",
+                            os.path.join(icon_dir, f"tavrindole-{size}.png")], check=True)
+        windows_icon(icon_dir, x.dir)
 
 
 def windows_icon(icon_dir, scratch):

@@ -10,6 +10,7 @@ server (xdotool, which uses XTest) and captures the window (xwd, ImageMagick).
 
 import ctypes
 import ctypes.util
+import json
 import os
 import re
 import shutil
@@ -18,6 +19,11 @@ import subprocess
 import tempfile
 import time
 
+# The keys after which every build's picture must match the native build's
+# outline (the window tests) and the still picture is taken (capture.py).
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e",
+                       "reference_keys.json")) as f:
+    REFERENCE_KEYS = [key for key, presses in json.load(f)["runs"] for _ in range(presses)]
 TOOLS = ("wmctrl", "xdotool", "xwininfo", "xwd", "xdpyinfo", "convert", "compare")
 DESKTOP_TOOLS = {"openbox": ("Xvfb", "openbox"),
                  "mutter": ("mutter", "Xwayland", "dbus-run-session"),

@@ -25,7 +25,6 @@ a second pass the same test.
 import argparse
 import ctypes
 import ctypes.util
-import json
 import os
 import re
 import shlex
@@ -36,12 +35,10 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "lib"))
-from xharness import XSession  # noqa: E402
+from xharness import REFERENCE_KEYS, XSession  # noqa: E402
 
 PROGRAM = None
 OPTIONS = None
-with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference_keys.json")) as f:
-    REFERENCE_KEYS = [key for key, presses in json.load(f)["runs"] for _ in range(presses)]
 
 
 def on_wheel(color):
