@@ -17,11 +17,14 @@ runner's user (uid 1001), `tail -f /dev/null` as PID 1 on a network of its
 own, Docker's default seccomp profile, capabilities and /dev/shm, with the
 job's `options:` added. Each `run:` step goes through `docker exec` under
 its shell, `sh -e` unless the step or a default names another.
-actions/checkout is replayed as a clone of this repository's HEAD,
-actions/setup-node as this machine's Node.js on PATH, and
+actions/checkout is replayed as a clone of this repository's HEAD, and
 actions/upload-artifact and actions/download-artifact as copies into and
-out of a folder that the jobs of one replay share; any other action exists
-only on GitHub and is named and skipped.
+out of a folder that the jobs of one replay share. Any other action fails
+the job, unless the workflow's env FORGE_JOB_GITHUB_ONLY names it (it runs
+only on GitHub; the workflow says why beside it): then it is named and
+skipped. A step's if: is evaluated for success(), failure(), always(),
+github.event_name, github.ref and matrix.NAME, compared with == and != and
+joined with &&, || and !; any other condition fails the job, naming it.
 
 The jobs named run in that order (as their needs: order them), each
 stopping the replay if it fails. A job with a matrix runs once for each of
@@ -195,37 +198,13 @@ def ca_bundle():
     return None
 
 
-def node_tool(tools, version):
-    """This machine's Node.js laid out as setup-node lays out a tool (bin/node,
-    bin/npm, bin/npx, lib/node_modules/npm); returns its bin folder in the
-    container."""
-    node = shutil.which("node")
-    if node is None:
-        raise SystemExit("forge-job: actions/setup-node: this machine has no Node.js")
-    found = subprocess.run([node, "--version"], capture_output=True, text=True).stdout.strip()
-    if version and not found.lstrip("v").startswith(str(version).lstrip("v").rstrip(".x")):
-        raise SystemExit(f"forge-job: actions/setup-node asks for Node.js {version}; "
-                         f"this machine has {found}")
-    root = os.path.join(tools, "node", found.lstrip("v"), "x64")
-    os.makedirs(os.path.join(root, "bin"), exist_ok=True)
-    os.makedirs(os.path.join(root, "lib"), exist_ok=True)
-    shutil.copy2(os.path.realpath(node), os.path.join(root, "bin", "node"))
-    npm = os.path.realpath(os.path.join(os.path.dirname(os.path.realpath(node)), "..", "lib",
-                                        "node_modules", "npm"))
-    shutil.copytree(npm, os.path.join(root, "lib", "node_modules", "npm"), dirs_exist_ok=True)
-    for tool in ("npm", "npx"):
-        link = os.path.join(root, "bin", tool)
-        if not os.path.lexists(link):
-            os.symlink(f"../lib/node_modules/npm/bin/{tool}-cli.js", link)
-    return "/__t/" + os.path.relpath(os.path.join(root, "bin"), tools)
-
-
 class Job:
     """The job's container and the folders the runner mounts into it, all
     removed on leaving."""
 
-    def __init__(self, workflow, name, job, ref, artifacts):
+    def __init__(self, workflow, name, job, ref, artifacts, values=None):
         self.workflow, self.name, self.job, self.ref = workflow, name, job, ref
+        self.values = values or {}  # its matrix's
         self.artifacts = artifacts
         container = self.job.get("container")
         if not container:
@@ -235,7 +214,6 @@ class Job:
                                      capture_output=True, text=True).stdout.strip()
         self.sha = subprocess.run(["git", "rev-parse", "HEAD"], check=True,
                                   capture_output=True, text=True).stdout.strip()
-        self.path = []  # folders the steps put before PATH (setup-node's)
         self.deadline = time.monotonic() + 60 * float(self.job.get("timeout-minutes", 360))
 
     def __enter__(self):
@@ -280,9 +258,6 @@ class Job:
                "RUNNER_TEMP": "/__w/_temp"}
         for scope in (self.workflow, self.job, step):
             env.update({k: str(v) for k, v in (scope.get("env") or {}).items()})
-        if self.path:
-            env["PATH"] = ":".join(self.path + [
-                "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin"])
         return env
 
     def shell(self, step):
@@ -323,11 +298,6 @@ class Job:
                   f"rm -f \"$GIT_CONFIG_GLOBAL\"\n")
         return self.exec(step, script, shell=SHELLS["sh"])
 
-    def setup_node(self, step):
-        version = (step.get("with") or {}).get("node-version", "")
-        self.path.insert(0, node_tool(os.path.join(self.dir, "t"), version))
-        return 0
-
     def artifact(self, way, options):
         """Copies the folder or file at path into the replay's artifact of
         that name (upload), or the artifact's files into path (download)."""
@@ -361,24 +331,46 @@ class Job:
         action = uses.split("@")[0]
         if action == "actions/checkout":
             return self.checkout(step)
-        if action == "actions/setup-node":
-            return self.setup_node(step)
         if action in ("actions/upload-artifact", "actions/download-artifact"):
             return self.artifact(action.split("/")[1].split("-")[0], step.get("with") or {})
-        say(f"skipped {uses}: it runs only on GitHub")
-        return 0
+        if action in str((self.workflow.get("env") or {}).get("FORGE_JOB_GITHUB_ONLY", "")).split():
+            say(f"skipped {uses}: the workflow marks it as running only on GitHub")
+            return 0
+        say(f"{uses} cannot be replayed here, and the workflow does not mark it as GitHub's only")
+        return 1
 
     def run(self):
+        failed = 0
         for number, step in enumerate(self.job.get("steps", []), 1):
-            if "if" in step:
-                say(f"step {number} has a condition, which cannot be replayed; it is run")
+            if not condition(str(step.get("if", "success()")), self.values, failed, self.ref):
+                say(f"step {number} skipped: its condition is false")
+                continue
             status = self.run_step(number, step)
-            if status != 0:
+            if status != 0 and not failed:
                 title = step.get("name") or step.get("uses") or step["run"].splitlines()[0]
                 say(f"step {number} ({title}) failed: exit status {status}")
-                return status
-        say(f"every step of the job {self.name} passed")
-        return 0
+                failed = status
+        if not failed:
+            say(f"every step of the job {self.name} passed")
+        return failed
+
+
+def condition(expression, matrix, failed, ref):
+    """A step's if:, as GitHub evaluates it, for the expressions named above."""
+    words = {"success()": not failed, "failure()": bool(failed), "always()": True,
+             "github.event_name": "push", "github.ref": ref, "&&": "and", "||": "or", "!": "not"}
+    words.update({f"matrix.{k}": str(v) for k, v in matrix.items()})
+    text = expression.strip().removeprefix("${{").removesuffix("}}")
+    python = []
+    for token in re.findall(r"'[^']*'|==|!=|&&|\|\||!|[()]|[\w.]+(?:\(\))?|\S", text):
+        if token in ("==", "!=", "(", ")") or token.startswith("'"):
+            python.append(token)
+        elif token in words:
+            python.append(words[token] if token in ("&&", "||", "!") else repr(words[token]))
+        else:
+            raise SystemExit(f"forge-job: the condition {expression!r} cannot be replayed "
+                             f"(it does not know {token})")
+    return bool(eval(" ".join(python), {"__builtins__": {}}))  # only the words above
 
 
 def matrix_jobs(workflow, name):
@@ -396,7 +388,7 @@ def matrix_jobs(workflow, name):
         for key, value in values.items():
             text = re.sub(r"\$\{\{\s*matrix\.%s\s*\}\}" % re.escape(key), str(value), text)
         suffix = f" ({', '.join(map(str, values.values()))})" if values else ""
-        yield name + suffix, yaml.safe_load(text)
+        yield name + suffix, yaml.safe_load(text), values
 
 
 def job_shell(workflow, job, step):
@@ -442,9 +434,9 @@ def main():
         workflow = yaml.safe_load(f)
     with Daemon(), tempfile.TemporaryDirectory(prefix="forge-artifacts-") as artifacts:
         for name in options.jobs:
-            for title, definition in matrix_jobs(workflow, name):
+            for title, definition, values in matrix_jobs(workflow, name):
                 job_started = time.monotonic()
-                with Job(workflow, title, definition, ref, artifacts) as job:
+                with Job(workflow, title, definition, ref, artifacts, values) as job:
                     status = job.run()
                 say(f"job {title}: {time.monotonic() - job_started:.0f} s")
                 if status != 0:
